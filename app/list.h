@@ -1,0 +1,38 @@
+// The game's one container: a singly linked list handed around as a pointer
+// to its first node (null is the empty list). Operations that may change the
+// first node return it; callers store it back. Nodes are malloc'd; the items
+// their `data` points to are never owned by the list.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+struct ListNode {
+  int32_t iKey;     // integer key (the Jukebox's track number)
+  int32_t iSpare;   // carried along by copies, read by nobody
+  char cKey[32];    // text key, at most 31 characters
+  void *data;       // the item, not owned
+  ListNode *link;   // next node, null at the end
+};
+
+// A zeroed node, or null (after the memory error print) when malloc fails.
+ListNode *ListNewNode();
+// A copy of all fields, link included, or null.
+ListNode *ListCopyNode(const ListNode *pNode);
+// Frees pFirst and every node after it; the items survive.
+void ListFree(ListNode *pFirst);
+// Appends a copy of pNode (with its link, so a whole chain can be handed over).
+// The list is returned unchanged if the copy cannot be made.
+ListNode *ListAppend(ListNode *pFirst, const ListNode *pNode);
+ListNode *ListAppendIKey(ListNode *pFirst, void *pData, int iKey);
+// Stores at most 31 characters of cKey.
+ListNode *ListAppendCKey(ListNode *pFirst, void *pData, const char *cKey);
+ListNode *ListFindIKey(ListNode *pFirst, int iKey);
+ListNode *ListFindCKey(ListNode *pFirst, const char *cKey);
+// Insertion sort by ascending iKey.
+ListNode *ListSortIKey(ListNode *pFirst);
+// Inserts pNode by iKey into a non-empty list.
+ListNode *ListInsertIKey(ListNode *pFirst, ListNode *pNode);
+void ListPrintNode(const ListNode *pNode, FILE *pOut);
+void ListPrintNode(const ListNode *pNode);
+void ListPrint(const ListNode *pFirst, FILE *pOut);
+void ListPrint(const ListNode *pFirst);

@@ -1,0 +1,101 @@
+// Start-up in its fixed order, with the messages the player sees when a
+// device fails, and shut-down.
+#include "app/startup.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+
+#include "app/globals.h"
+#include "app/transitions.h"
+#include "audio/jukebox.h"
+#include "tilemap/tilemap.h"
+
+void OnGameTick() { GameTicks.fetch_add(1, std::memory_order_relaxed); }
+END_OF_FUNCTION(OnGameTick)
+
+// Shows a failure and the library's own explanation of it.
+static void Report(const char *cError) {
+  allegro_message("%s", cError);
+  allegro_message("REPORT:  %s\n", allegro_error);
+}
+
+// Text mode first so the message is readable, then report and stop.
+static void FailInTextMode(const char *cError) {
+  set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+  Report(cError);
+  exit(0);
+}
+
+// Full screen first; many desktops refuse a 640 x 480 mode switch, so a
+// window of the same size is the second choice.
+static void SetGameMode() {
+  set_color_depth(32);
+  if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, 640, 480, 0, 0) >= 0) return;
+  if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) >= 0) return;
+  FailInTextMode("ERROR:  Failure to init video mode!  Terminating program.\n");
+}
+
+void InstallSoundOrGoSilent() {
+  reserve_voices(32, -1);
+  if (install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0) return;
+  Report("ERROR:  Failure to install sound.  Attempting to run without sound.\n");
+  // With voices reserved the driverless install always fails; a silent run
+  // needs none.
+  reserve_voices(0, 0);
+  if (install_sound(DIGI_NONE, MIDI_NONE, nullptr) == 0) return;
+  Report("ERROR:  Failed to install sound.  Terminating program.\n");
+  exit(0);
+}
+
+static void StartDevices() {
+  if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
+    Report("ERROR:  Failed to initialize allegro library.  Terminating program.\n");
+    exit(0);
+  }
+  SetGameMode();
+  if (install_timer() != 0)
+    FailInTextMode("ERROR:  Failed to install timer.  Terminating program.\n");
+  if (install_keyboard() != 0)
+    FailInTextMode("ERROR:  Failed to install keyboard.  Terminating program.\n");
+  install_joystick(JOY_TYPE_AUTODETECT);
+  poll_joystick();
+  if (num_joysticks == 0)
+    allegro_message("NOTE:  No joystick could be found, but you can still use keyboard.");
+  if (install_mouse() < 0)
+    FailInTextMode("ERROR:  Failed to install mouse.  Terminating program.\n");
+  text_mode(ColourMagenta);
+  InstallSoundOrGoSilent();
+}
+
+void StartUp() {
+  StartDevices();
+  srand(static_cast<unsigned>(time(nullptr)));
+  LOCK_VARIABLE(GameTicks);
+  LOCK_FUNCTION(OnGameTick);
+  install_int_ex(OnGameTick, MSEC_TO_TIMER(20));
+  BackBuffer = create_bitmap(640, 480);
+  if (BackBuffer == nullptr) BackBuffer = CreateBitmapOrExit(640, 480);
+
+  PALETTE blackPalette;
+  for (int i = 0; i < PAL_SIZE; ++i) blackPalette[i].r = blackPalette[i].g = blackPalette[i].b = 0;
+  create_trans_table(&TransTable, blackPalette, 0, 0, 0, nullptr);
+  color_map = &TransTable;
+  set_trans_blender(0, 0, 0, 78);
+
+  FadeStepTick = GameTicks;
+  FadeLevel = 0;
+
+  GameJukebox.initJukebox();
+  GameJukebox.addTrack("Dances with Dragons.ogg", 1);
+  GameJukebox.addTrack("Zeal.ogg", 2);
+  GameJukebox.addTrack("Shifting Flames.ogg", 3);
+  TileMapUsePalette();
+}
+
+void ShutDown() {
+  FreeFadeScratch();
+  destroy_bitmap(BackBuffer);
+  BackBuffer = nullptr;
+  allegro_exit();
+}

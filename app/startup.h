@@ -1,0 +1,17 @@
+// Start-up and shut-down of the library, the devices and the shared state.
+#pragma once
+
+// Brings up Allegro and every device in a fixed order, then the shared state
+// and the music tracks. Ends the process with status 0 (after a message) when
+// something the game cannot run without fails.
+void StartUp();
+
+// Destroys the BackBuffer and leaves the library.
+void ShutDown();
+
+// The 20 ms timer callback: the only writer of GameTicks.
+void OnGameTick();
+
+// Start-up's sound step on its own: the digital driver first, then a silent
+// run without drivers. Ends the process if even the silent run fails.
+void InstallSoundOrGoSilent();

@@ -1,0 +1,79 @@
+// Fades between screens and the loaders that end the game when they fail.
+#include "app/transitions.h"
+
+#include <cstdlib>
+
+#include "app/globals.h"
+
+// The fades compose into this bitmap, made once at the BackBuffer's size.
+static BITMAP *FadeScratch = nullptr;
+
+BITMAP *LoadBitmapOrExit(const char *cName, RGB *pPalette) {
+  BITMAP *pBitmap = load_bitmap(cName, pPalette);
+  if (pBitmap == nullptr) {
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    allegro_message("ERROR:  Could not find/open '%s'", cName);
+    exit(0);
+  }
+  return pBitmap;
+}
+
+BITMAP *CreateBitmapOrExit(int iWidth, int iHeight) {
+  BITMAP *pBitmap = create_bitmap(iWidth, iHeight);
+  if (pBitmap == nullptr) {
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    allegro_message("ERROR:  Could not create bitmap.  Memory error.");
+    exit(0);
+  }
+  return pBitmap;
+}
+
+void BlankBitmap(BITMAP *pBitmap) { clear_bitmap(pBitmap); }
+
+void FreeFadeScratch() {
+  if (FadeScratch != nullptr) destroy_bitmap(FadeScratch);
+  FadeScratch = nullptr;
+}
+
+// Shows the BackBuffer laid over black at alpha FadeLevel.
+static void ShowFadedFrame() {
+  if (FadeScratch == nullptr || FadeScratch->w != BackBuffer->w ||
+      FadeScratch->h != BackBuffer->h) {
+    FreeFadeScratch();
+    FadeScratch = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
+  }
+  BlankBitmap(FadeScratch);
+  set_trans_blender(0, 0, 0, FadeLevel);
+  draw_trans_sprite(FadeScratch, BackBuffer, 0, 0);
+  draw_sprite(screen, FadeScratch, 0, 0);
+}
+
+bool FadeIn(int iDelay) {
+  if (FadeLevel >= 255) return true;
+  bool bDone = false;
+  if (TicksSince(FadeStepTick) > iDelay) {
+    FadeLevel += 8;
+    if (FadeLevel > 255) {
+      FadeLevel = 255;
+      bDone = true;
+    }
+    FadeStepTick = GameTicks;
+  }
+  ShowFadedFrame();
+  return bDone;
+}
+
+bool FadeOut(int iDelay) {
+  if (FadeLevel <= 0) return true;
+  bool bDone = false;
+  if (TicksSince(FadeStepTick) > iDelay) {
+    FadeLevel -= 8;
+    if (FadeLevel < 0) {
+      FadeLevel = 0;
+      bDone = true;
+    }
+    FadeStepTick = GameTicks;
+  }
+  ShowFadedFrame();
+  return bDone;
+}

@@ -1,0 +1,25 @@
+// Screen fades and the fatal image loaders every screen uses.
+#pragma once
+#include <allegro.h>
+
+// load_bitmap(), or: text mode, "ERROR:  Could not find/open '<name>'", exit(0).
+// The caller owns the bitmap.
+BITMAP *LoadBitmapOrExit(const char *cName, RGB *pPalette);
+
+// create_bitmap() at the screen's depth, or: text mode, the memory message,
+// exit(0). Contents undefined; the caller owns it.
+BITMAP *CreateBitmapOrExit(int iWidth, int iHeight);
+
+// Fills the bitmap with colour 0 (black).
+void BlankBitmap(BITMAP *pBitmap);
+
+// One step of the shared fade, called once per frame: raises (FadeIn) or lowers
+// (FadeOut) FadeLevel by 8 when more than iDelay ticks passed since the last
+// change, then shows the BackBuffer over black at that level on `screen`.
+// True once the fade is complete; a complete fade returns true at once without
+// drawing. Leaves the blender alpha at FadeLevel.
+bool FadeIn(int iDelay);
+bool FadeOut(int iDelay);
+
+// Releases the fades' scratch bitmap (ShutDown calls it).
+void FreeFadeScratch();

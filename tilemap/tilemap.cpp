@@ -1,0 +1,4 @@
+// Tile-map engine.
+#include "tilemap/tilemap.h"
+
+void TileMapUsePalette() {}
