@@ -1,9 +1,13 @@
 #!/bin/sh
 # Installs what is missing, builds everything and runs every test: unit,
-# integration and the end-to-end scenarios under Xvfb.
+# integration, the end-to-end scenarios under Xvfb, and a short bounded run of
+# every fuzz target (SKV_FUZZ_SECONDS per target, 0 skips them).
 set -e
 ROOT=$(cd "$(dirname "$0")" && pwd)
 "$ROOT/scripts/install-deps.sh"
 "$ROOT/scripts/build.sh"
 cd "$ROOT/build"
 ctest --output-on-failure -j "$(nproc)" "$@"
+if [ "${SKV_FUZZ_SECONDS:-30}" -gt 0 ]; then
+  "$ROOT/scripts/fuzz.sh" "${SKV_FUZZ_SECONDS:-30}"
+fi
