@@ -1,0 +1,2 @@
+// The stage loop.
+#include "level/level_run.h"
