@@ -64,7 +64,11 @@ static void StartDevices() {
     allegro_message("NOTE:  No joystick could be found, but you can still use keyboard.");
   if (install_mouse() < 0)
     FailInTextMode("ERROR:  Failed to install mouse.  Terminating program.\n");
+  // Text cells are drawn on magenta, so text in a layer shows no background.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   text_mode(ColourMagenta);
+#pragma GCC diagnostic pop
   InstallSoundOrGoSilent();
 }
 

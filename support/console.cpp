@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-int CheckAllocation(const void *pPointer) {
+int CheckAllocation(void *pPointer) {
   if (pPointer != nullptr) return 1;
   printf("ERROR:  Failure in memory access.\n");
   return 0;

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 // 1 when pPointer is not null; otherwise prints the memory error and returns 0.
-int CheckAllocation(const void *pPointer);
+int CheckAllocation(void *pPointer);
 
 // fopen() that prints "ERROR:  Failure in accessing file." when it fails.
 FILE *OpenFileChecked(const char *cName, const char *cMode);

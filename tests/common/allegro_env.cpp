@@ -16,6 +16,12 @@ void EnsureAllegro() {
     std::abort();
   }
   set_color_depth(32);
+  // Without a graphics mode the library's 32-bit layout defaults to blue
+  // highest; the game's screen (and its packed colours) keep red highest.
+  _rgb_r_shift_32 = 16;
+  _rgb_g_shift_32 = 8;
+  _rgb_b_shift_32 = 0;
+  _rgb_a_shift_32 = 24;
   AllegroUp = true;
   ResetScreen();
 }
