@@ -13,7 +13,9 @@ if [ ! -f "$BUILD/CMakeCache.txt" ]; then
 fi
 TARGETS="$*"
 if [ -z "$TARGETS" ]; then
-  TARGETS=$(cd "$ROOT/fuzz" && for d in */; do [ -f "$d/CMakeLists.txt" ] && echo "${d%/}"; done)
+  for d in "$ROOT"/fuzz/*/; do
+    [ -f "$d/CMakeLists.txt" ] && TARGETS="$TARGETS $(basename "$d")"
+  done
 fi
 [ -z "$TARGETS" ] && { echo "no fuzz targets"; exit 0; }
 for t in $TARGETS; do cmake --build "$BUILD" -j "$(nproc)" --target "fuzz_$t" >/dev/null; done
