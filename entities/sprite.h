@@ -10,6 +10,11 @@
 class Sprite {
  public:
   Sprite();
+  // Releases whatever images freeImages has not released yet (each image is
+  // released exactly once either way).
+  ~Sprite();
+  Sprite(const Sprite &) = delete;
+  Sprite &operator=(const Sprite &) = delete;
 
   // Loads the strip (through the image cache), makes the frame bitmap of
   // iWidth x iHeight and shows column 0, row 0. Ends the program if the file

@@ -15,8 +15,9 @@ const std::string &TestFolder();
 
 // Writes a strip of cols x rows frames of w x h. Frame (c, r) is filled with
 // StripColour(c, r), except its top-left pixel, which is magenta (the mask).
-void WriteStrip(const char *cName, int iW, int iH, int iCols, int iRows);
-int StripColour(int iCol, int iRow);
+// A tint makes strips of different files tell apart.
+void WriteStrip(const char *cName, int iW, int iH, int iCols, int iRows, int iTint = 0);
+int StripColour(int iCol, int iRow, int iTint = 0);
 
 // Sets GameTicks.
 inline void SetTicks(int iTick) { GameTicks = iTick; }

@@ -1,0 +1,157 @@
+// The dragon, and the stage's control step that steers it and fires.
+#include "entities/player.h"
+
+#include "app/globals.h"
+#include "app/list.h"
+#include "entities/projectile.h"
+#include "entities/sprite.h"
+#include "level/level_run.h"
+#include "tilemap/tilemap.h"
+
+Player::Player() : pSprite(nullptr), iHealth(50), fY(0.0f), fX(0.0f) {}
+
+Player::~Player() { delete pSprite; }
+
+void Player::createPlayer() {
+  pSprite = new Sprite();
+  pSprite->load("Dragon.bmp", nullptr, 80, 110, 5);
+  fY = 23720.0f;
+  fX = 280.0f;
+}
+
+void Player::moveUp(int iStep, int iCamY) {
+  if (fY - iCamY > 0)
+    fY -= iStep;
+  else
+    fY = static_cast<float>(iCamY);
+}
+
+void Player::moveDown(int iStep, int iCamY) {
+  const int iHalf = pSprite->getHeight() / 2;
+  if ((fY - iCamY) + iHalf < 480)
+    fY += iStep;
+  else
+    fY = static_cast<float>(iCamY - iHalf + 480);
+}
+
+void Player::moveLeft(int iStep) {
+  if (fX > 0)
+    fX -= iStep;
+  else
+    fX = 0.0f;
+}
+
+void Player::moveRight(int iStep) {
+  const int iMapWidth = TileMapPixelWidth();
+  if (fX + pSprite->getWidth() < iMapWidth)
+    fX += iStep;
+  else
+    fX = static_cast<float>(iMapWidth - pSprite->getWidth());
+}
+
+void Player::drawPlayer(BITMAP *pDest, int iCamY) {
+  const int iMapWidth = TileMapPixelWidth();
+  pSprite->iY = static_cast<int>(fY - iCamY);
+  if (fX < 320)
+    pSprite->iX = static_cast<int>(fX);
+  else if (fX > iMapWidth - 320)
+    pSprite->iX = static_cast<int>(fX - (iMapWidth - 640));
+  else
+    pSprite->iX = 320;
+  pSprite->draw(pDest);
+}
+
+void Player::hitByShots(ListNode *pShots) {
+  const int iWidth = pSprite->getWidth();
+  const int iHeight = pSprite->getHeight();
+  for (ListNode *pNode = pShots; pNode != nullptr; pNode = pNode->link) {
+    Projectile *pShot = static_cast<Projectile *>(pNode->data);
+    if (pShot->fX > fX && fX + iWidth > pShot->fX && pShot->fY > fY &&
+        fY + iHeight > pShot->fY && !pShot->bPlayerShot) {
+      pShot->bAlive = false;
+      pSprite->flashDamage();
+      iHealth -= 1;
+    }
+  }
+}
+
+// The stage's control step, once per pass, first: speed, steering, the pull
+// back into the resting band (screen y 335..375) and the fire button.
+void LevelRun::controlPlayer() {
+  poll_joystick();
+  const bool bJoyLeft = joy[0].stick[0].axis[0].d1;
+  const bool bJoyRight = joy[0].stick[0].axis[0].d2;
+  const bool bJoyUp = joy[0].stick[0].axis[1].d1;
+  const bool bJoyDown = joy[0].stick[0].axis[1].d2;
+  const bool bButton0 = joy[0].button[0].b;
+  const bool bButton1 = joy[0].button[1].b;
+  auto Up = [&] { return key[KEY_UP] || bJoyUp; };
+  auto Down = [&] { return key[KEY_DOWN] || bJoyDown; };
+  Player *pDragon = pPlayer;
+
+  if (TicksSince(iLastControlTick) > 1) {
+    if (Up()) {
+      if (iSpeed < iMaxSpeed && TicksSince(iLastSpeedTick) > 15) {
+        iSpeed += 1;
+        iLastSpeedTick = GameTicks;
+      }
+      const int iMove = static_cast<int>(pDragon->pSprite->iY * 0.053333335f - 10);
+      if (iMove > 0) pDragon->moveUp(iMove, iCamY);
+    }
+    if (Down()) {
+      if (iSpeed > 3 && TicksSince(iLastSpeedTick) > 15) {
+        iSpeed -= 1;
+        iLastSpeedTick = GameTicks;
+      }
+      const int iMove = static_cast<int>(pDragon->pSprite->iY * -0.08f + 32);
+      if (iMove > 0) pDragon->moveDown(iMove, iCamY);
+    }
+    if (key[KEY_LEFT] || bJoyLeft) pDragon->moveLeft(7);
+    if (key[KEY_RIGHT] || bJoyRight) pDragon->moveRight(7);
+    const int iMapWidth = TileMapPixelWidth();
+    if (pDragon->fX >= 320 && pDragon->fX < iMapWidth - 320)
+      iCamX = static_cast<int>(pDragon->fX - 320);
+    if (key[KEY_LCONTROL] || bButton1 || bButton0) firePlayerShot();
+    iLastControlTick = GameTicks;
+  }
+
+  if (!Down()) {
+    if (iSpeed < 7 && TicksSince(iLastSpeedTick) > 5) {
+      iSpeed += 1;
+      iLastSpeedTick = GameTicks;
+    }
+    if (pDragon->fY - iCamY > 375 && TicksSince(iLastDriftTick) > 2) {
+      const int iMove = static_cast<int>(pDragon->pSprite->iY * 0.16f - 48);
+      if (iMove > 0) pDragon->moveUp(iMove, iCamY);
+      iLastDriftTick = GameTicks;
+    }
+  }
+  if (!Up()) {
+    if (iSpeed > 7 && TicksSince(iLastSpeedTick) > 5) {
+      iSpeed -= 1;
+      iLastSpeedTick = GameTicks;
+    }
+    if (pDragon->fY - iCamY < 335 && TicksSince(iLastDriftTick) > 2) {
+      const int iMove = static_cast<int>(pDragon->pSprite->iY * -0.053333335f + 26);
+      if (iMove > 0) pDragon->moveDown(iMove, iCamY);
+      iLastDriftTick = GameTicks;
+    }
+  }
+}
+
+// One fire shot from the top edge of the dragon's middle, at most every 6 ticks.
+void LevelRun::firePlayerShot() {
+  if (TicksSince(iLastShotTick) <= 5) return;
+  Player *pDragon = pPlayer;
+  Projectile *pShot = new Projectile();
+  const int iShotX = static_cast<int>(pDragon->fX + pDragon->pSprite->getWidth() / 2);
+  pShot->launchPlayerShot(KindFireShot, iShotX, static_cast<int>(pDragon->fY), 1, 0, -1,
+                          iSpeed + 10);
+  ListNode *pNode = ListNewNode();
+  if (pNode != nullptr) {
+    pNode->data = pShot;
+    pProjectiles = ListAppend(pProjectiles, pNode);
+    ListFree(pNode);
+  }
+  iLastShotTick = GameTicks;
+}
