@@ -6,27 +6,7 @@
 
 #include "common/allegro_env.h"
 
-#include <gtest/gtest.h>
-
 namespace skvtest {
-
-namespace {
-// The headless library packs 32-bit pixels with red in the low byte; the game's
-// screen (and its own colour packing) has red in bits 16-23. Tests use the
-// screen's layout so that packed colours and makecol() agree.
-class ScreenPixelLayout : public ::testing::Environment {
- public:
-  void SetUp() override {
-    EnsureAllegro();
-    _rgb_r_shift_32 = 16;
-    _rgb_g_shift_32 = 8;
-    _rgb_b_shift_32 = 0;
-    _rgb_a_shift_32 = 24;
-  }
-};
-const ::testing::Environment *const Layout =
-    ::testing::AddGlobalTestEnvironment(new ScreenPixelLayout);
-}  // namespace
 
 const std::string &TestFolder() {
   static std::string Folder;
