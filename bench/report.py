@@ -1,0 +1,48 @@
+"""Turns Google Benchmark JSON into a CSV with ratios to the reference frame
+copy, a summary per stage, and a gnuplot data file of frame cost along each
+stage."""
+import csv
+import json
+import os
+import statistics
+import sys
+
+
+def main(results_path, out_dir):
+    with open(results_path) as f:
+        runs = [b for b in json.load(f)["benchmarks"] if b.get("run_type", "iteration") == "iteration"]
+    scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+    seconds = {b["name"]: b["real_time"] * scale[b["time_unit"]] for b in runs}
+    reference = seconds.get("ReferenceFrameCopy")
+    if not reference:
+        sys.exit("no reference frame copy in the results")
+    with open(os.path.join(out_dir, "results.csv"), "w", newline="") as f:
+        out = csv.writer(f)
+        out.writerow(["benchmark", "label", "seconds", "ratio_to_frame_copy"])
+        for b in runs:
+            out.writerow([b["name"], b.get("label", ""), f"{seconds[b['name']]:.9f}",
+                          f"{seconds[b['name']] / reference:.3f}"])
+    # Frame benchmarks are named StageFrame/<stage>/<position>.
+    frames = {}
+    for b in runs:
+        parts = b["name"].split("/")
+        if parts[0] == "StageFrame" and len(parts) >= 3:
+            frames.setdefault(int(parts[1]), []).append((int(parts[2]), seconds[b["name"]] / reference))
+    print(f"reference frame copy: {reference * 1e6:.1f} us")
+    with open(os.path.join(out_dir, "frames.dat"), "w") as f:
+        for stage in sorted(frames):
+            points = sorted(frames[stage])
+            ratios = [r for _, r in points]
+            print(f"stage {stage}: frame max {max(ratios):.2f}, median {statistics.median(ratios):.2f} frame copies")
+            f.write(f"# stage {stage}\n")
+            for position, ratio in points:
+                f.write(f"{position} {ratio:.3f}\n")
+            f.write("\n\n")
+    for b in runs:
+        if not b["name"].startswith(("StageFrame", "ReferenceFrameCopy")):
+            print(f"{b['name']} {b.get('label', '')}: {seconds[b['name']] * 1e3:.2f} ms"
+                  f" = {seconds[b['name']] / reference:.1f} frame copies")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1], sys.argv[2])
