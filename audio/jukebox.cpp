@@ -1,12 +1,23 @@
-// Jukebox: until the streaming layer lands the tracks are only registered.
+// Jukebox: a playlist of numbered tracks; the asked-for track starts whenever
+// nothing plays, and a fade steps the volume down to silence.
 #include "audio/jukebox.h"
+
+#include <allegro.h>
 
 #include <cstdlib>
 #include <cstring>
 
+#include "app/globals.h"
 #include "app/list.h"
+#include "audio/ogg_stream.h"
 
 Jukebox GameJukebox;
+
+namespace {
+const int StreamBufferBytes = 65536;
+const int AutoPollMsec = 25;
+const int FadeStep = 8;
+}  // namespace
 
 Jukebox::Jukebox()
     : pPlaylist(nullptr), iVolume(0), iPan(0), iPlaySpeed(0), iLastFadeTick(0),
@@ -29,7 +40,56 @@ ListNode *Jukebox::addTrack(const char *cFile, int iNumber) {
   return pPlaylist;
 }
 
-void Jukebox::updateMusic(int) {}
-void Jukebox::playFile(const char *) {}
-bool Jukebox::fadeMusic(int) { return true; }
-void Jukebox::stopMusic() { iVolume = 255; }
+void Jukebox::updateMusic(int iNumber) {
+  if (pStream != nullptr && alogg_is_playing_ogg(pStream)) return;
+  ListNode *pTrack = ListFindIKey(pPlaylist, iNumber);
+  if (pTrack != nullptr) playFile(pTrack->cKey);
+}
+
+void Jukebox::playFile(const char *cFile) {
+  iVolume = 255;
+  // The stream reads from pData, so it goes first.
+  if (pStream != nullptr) {
+    alogg_destroy_ogg(pStream);
+    pStream = nullptr;
+  }
+  if (pData != nullptr) {
+    delete[] pData;
+    pData = nullptr;
+  }
+  if (pFile != nullptr) {
+    fclose(pFile);
+    pFile = nullptr;
+  }
+  pFile = fopen(cFile, "rb");
+  if (pFile == nullptr) return;
+  iDataSize = static_cast<int>(file_size_ex(cFile));
+  pData = new unsigned char[iDataSize];
+  // A file that shrank since its size was taken decodes only what was read.
+  iDataSize = static_cast<int>(fread(pData, 1, iDataSize, pFile));
+  pStream = alogg_create_ogg_from_buffer(pData, iDataSize);
+  if (pStream == nullptr) return;
+  alogg_play_ex_ogg(pStream, StreamBufferBytes, iVolume, iPan, iPlaySpeed, 0);
+  alogg_start_autopoll_ogg(pStream, AutoPollMsec);
+}
+
+bool Jukebox::fadeMusic(int iDelay) {
+  bool bDone = false;
+  if (iVolume < 0) return true;
+  if (TicksSince(iLastFadeTick) > iDelay) {
+    iVolume -= FadeStep;
+    if (iVolume < 0) {
+      iVolume = 0;
+      bDone = true;
+      if (pStream != nullptr && alogg_is_playing_ogg(pStream)) stopMusic();
+    }
+    if (pStream != nullptr) alogg_adjust_ogg(pStream, iVolume, iPan, iPlaySpeed, 0);
+    iLastFadeTick = GameTicks.load(std::memory_order_relaxed);
+  }
+  return bDone;
+}
+
+void Jukebox::stopMusic() {
+  alogg_stop_ogg(pStream);
+  iVolume = 255;
+}

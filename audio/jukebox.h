@@ -1,9 +1,10 @@
 // The Jukebox: numbered OGG tracks, each read whole into memory and streamed
-// from there. One per program (GameJukebox).
+// from there. One per program (GameJukebox). Game thread only.
 #pragma once
 #include <cstdio>
 
 struct ListNode;
+struct OggStream;
 
 class Jukebox {
  public:
@@ -11,24 +12,29 @@ class Jukebox {
   // Default volume 255, pan 127, speed 1000. Called once by start-up.
   void initJukebox();
   // Registers a file under the smallest free number not below iNumber.
+  // Returns the head of the playlist.
   ListNode *addTrack(const char *cFile, int iNumber);
-  // Called once per frame: starts track iNumber when nothing plays.
+  // Called once per frame by each screen: when nothing plays, starts track
+  // iNumber from its beginning; a playing track keeps playing.
   void updateMusic(int iNumber);
   // Replaces the current track with the given file, read whole into memory.
+  // A file that is missing or not OGG Vorbis plays nothing.
   void playFile(const char *cFile);
-  // One step of the 32-step fade-out; true once it is complete.
+  // One step of the 32-step fade-out, at most every iDelay + 1 ticks; true
+  // once the fade is complete (the track is then stopped, volume back at 255).
   bool fadeMusic(int iDelay);
+  // Stops the stream; the volume is back at 255 for the next start.
   void stopMusic();
 
-  ListNode *pPlaylist;
-  int iVolume;
-  int iPan;
-  int iPlaySpeed;
-  int iLastFadeTick;
-  FILE *pFile;
-  void *pStream;
-  int iDataSize;
-  unsigned char *pData;
+  ListNode *pPlaylist;   // iKey = track number, cKey = file name
+  int iVolume;           // 0..255, for the next start and the fade
+  int iPan;              // 127 = middle
+  int iPlaySpeed;        // 1000 = normal
+  int iLastFadeTick;     // GameTicks at the last fade step
+  FILE *pFile;           // the current track's file, open until the next track
+  OggStream *pStream;    // the current stream, reading from pData
+  int iDataSize;         // bytes in pData
+  unsigned char *pData;  // the whole current track file
 };
 
 // The program's one music player, alive for the whole process.
