@@ -1,0 +1,67 @@
+#!/bin/bash
+# A whole visit, played as a person would: the splash and its notice page,
+# the title menu, the world map, the first stage (left early with O), the
+# paths that grow from it, the second stage chosen with the cursor, and ESC
+# on the world map, which closes it and ends the game with status 0.
+HERE=$(cd "$(dirname "$0")" && pwd)
+. "$HERE/harness.sh"
+. "$HERE/screens.sh"
+
+e2e_begin full_run
+e2e_start_x
+e2e_sound null
+e2e_start_game "$SKV_DATA_DIR"
+SPLASH_SHOT=splash e2e_to_title
+e2e_check title_picture_shown "$E2E_OUT/title.png" -- "title picture fills the screen"
+
+# "Play" opens the world map with only the first stage on it.
+e2e_title_choose 1
+e2e_wait_for 30 map map_opened
+
+# First stage: its story, then the stage itself, ended at once with O.
+sleep 0.5
+e2e_key Return
+e2e_wait_for 30 story story_shown 12
+e2e_wait_for 60 stage hud_shown
+e2e_key o 0.2
+
+# Back on the map the first stage is done and lines grow from it towards its
+# two neighbours; each neighbour appears when its line arrives.
+BETWEEN_0_1=38x26+282+396
+path_at_least() { [ "$(path_pixels "$2" $BETWEEN_0_1)" -ge "$1" ]; }
+e2e_wait_for 40 map-path-begins path_at_least 1
+first=$(path_pixels "$E2E_OUT/map-path-begins.png" $BETWEEN_0_1)
+e2e_wait_for 20 map-path-grows path_at_least $((first + 4))
+e2e_wait_for 30 map-paths node_drawn 1
+e2e_wait_for 20 map-paths node_drawn 2
+e2e_check node_hidden 3 "$E2E_OUT/map-paths.png" -- "\"Bay of K'llisc\" is not open yet"
+e2e_check node_hidden 4 "$E2E_OUT/map-paths.png" -- "\"Forgotten Forest\" is not open yet"
+e2e_check cursor_on 0 "$E2E_OUT/map-paths.png" -- "the cursor stays on the first stage"
+
+# Left moves the cursor to "Trainning Grounds", right to "K'llisc Village",
+# and left again back.
+e2e_key Left
+e2e_wait_for 5 map-cursor-left cursor_on 1
+sleep 0.3
+e2e_key Right
+e2e_wait_for 5 map-cursor-right cursor_on 2
+sleep 0.3
+e2e_key Left
+e2e_wait_for 5 map-cursor-left cursor_on 1
+
+# Second stage: "Trainning Grounds", with its own story.
+sleep 0.3
+e2e_key Return
+e2e_wait_for 30 story-2 story_shown 5
+e2e_wait_for 60 stage-2 hud_shown
+e2e_key o 0.2
+
+# Its completion opens the way to "Bay of K'llisc".
+e2e_wait_for 60 map-after-2 node_drawn 3
+e2e_check node_hidden 4 "$E2E_OUT/map-after-2.png" -- "\"Forgotten Forest\" is still closed"
+
+# ESC closes the map and, still held when the main loop looks, ends the game.
+e2e_key Escape 0.3
+e2e_wait_exit 20
+e2e_check [ "$E2E_GAME_STATUS" = 0 ] -- "ESC on the world map ends the game with status 0"
+e2e_pass

@@ -1,0 +1,375 @@
+# Shared driver of the end-to-end scenarios: sourced by every scenario script.
+#
+# A scenario plays the real game the way a person would: a private X server
+# (Xvfb, 640 x 480 x 24), the game started from its run folder, the start-up
+# message boxes answered, keys pressed and held for human lengths of time,
+# and the screen photographed and read pixel by pixel with ImageMagick.
+#
+# Everything it starts (the X server, the game, the watchdog) is remembered by
+# process id and ended by that id, whatever way the scenario ends: success,
+# failure, its own time limit, or the test runner killing it.
+#
+# Inputs (environment; CTest sets them, see CMakeLists.txt here):
+#   SKV_GAME       the game binary
+#   SKV_DATA_DIR   the run folder the build generated
+#   SKV_E2E_OUT    where each scenario leaves its screenshots and logs
+#   SKV_E2E_LIMIT  the scenario's hard time bound in seconds (CTest's own
+#                  timeout for the test lies a little above it)
+
+set -u
+
+E2E_NAME=""
+E2E_OUT=""
+E2E_DISPLAY=""
+E2E_XVFB_PID=""
+E2E_GAME_PID=""
+E2E_GUARD_PID=""
+E2E_WATCHDOG_PID=""
+E2E_START_SECONDS=0
+E2E_NOTICE_COUNT=0
+E2E_SHOT_COUNT=0
+
+# ---------------------------------------------------------------- reporting
+
+e2e_log() {
+  printf '[%s %3ds] %s\n' "$E2E_NAME" "$(($(date +%s) - E2E_START_SECONDS))" "$*" |
+    tee -a "$E2E_OUT/scenario.log"
+}
+
+# Ends the scenario as failed; cleanup runs from the exit trap.
+e2e_fail() {
+  e2e_log "FAIL: $*"
+  e2e_shot "failure" >/dev/null 2>&1 || true
+  exit 1
+}
+
+e2e_pass() {
+  e2e_log "PASS ($(($(date +%s) - E2E_START_SECONDS)) s); screenshots in $E2E_OUT"
+  exit 0
+}
+
+# e2e_check CONDITION-COMMAND... -- MESSAGE: fails with MESSAGE unless the
+# command succeeds.
+e2e_check() {
+  local args=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do args+=("$1"); shift; done
+  shift
+  if "${args[@]}"; then e2e_log "ok: $*"; else e2e_fail "$*"; fi
+}
+
+# ---------------------------------------------------------------- life cycle
+
+# e2e_begin NAME: output folder, exit trap, watchdog (SKV_E2E_LIMIT seconds,
+# 300 when run by hand).
+e2e_begin() {
+  E2E_NAME=$1
+  local limit=${SKV_E2E_LIMIT:-300}
+  E2E_START_SECONDS=$(date +%s)
+  : "${SKV_GAME:?SKV_GAME must name the game binary}"
+  : "${SKV_DATA_DIR:?SKV_DATA_DIR must name the run folder}"
+  E2E_OUT=${SKV_E2E_OUT:-$PWD/e2e}/$E2E_NAME
+  rm -rf "$E2E_OUT"
+  mkdir -p "$E2E_OUT"
+  local tool
+  for tool in Xvfb xdotool xwd convert compare xwininfo; do
+    command -v "$tool" >/dev/null 2>&1 ||
+      { echo "missing tool: $tool (scripts/install-deps.sh installs it)"; exit 1; }
+  done
+  [ -x "$SKV_GAME" ] || { echo "no game binary at $SKV_GAME"; exit 1; }
+  trap e2e_cleanup EXIT
+  trap 'e2e_log "interrupted"; exit 1' INT TERM
+  # The scenario's own hard bound: a watchdog that stops the script (and so
+  # runs the cleanup) when the time is up.
+  local owner=$$
+  (
+    sleep "$limit" &
+    sleeper=$!
+    trap 'kill $sleeper 2>/dev/null; wait $sleeper; exit 0' TERM
+    wait "$sleeper"
+    echo "[$E2E_NAME] time limit of $limit s reached" >>"$E2E_OUT/scenario.log"
+    kill -TERM "$owner" 2>/dev/null
+  ) </dev/null >/dev/null 2>&1 &
+  E2E_WATCHDOG_PID=$!
+  e2e_log "begin (limit $limit s)"
+}
+
+# Ends the game, the X server and the helpers by their process ids.
+e2e_cleanup() {
+  local rc=$?
+  trap - EXIT INT TERM
+  if [ -n "$E2E_GAME_PID" ] && kill -0 "$E2E_GAME_PID" 2>/dev/null; then
+    e2e_notice_pids | while read -r p; do kill -TERM "$p" 2>/dev/null; done
+    kill -TERM "$E2E_GAME_PID" 2>/dev/null
+    sleep 0.5
+    kill -KILL "$E2E_GAME_PID" 2>/dev/null
+  fi
+  [ -n "$E2E_XVFB_PID" ] && kill -TERM "$E2E_XVFB_PID" 2>/dev/null
+  [ -n "$E2E_WATCHDOG_PID" ] && kill -TERM "$E2E_WATCHDOG_PID" 2>/dev/null
+  [ -n "$E2E_GUARD_PID" ] && kill -TERM "$E2E_GUARD_PID" 2>/dev/null
+  wait 2>/dev/null
+  exit "$rc"
+}
+
+# Watches the scenario script; if it disappears without its cleanup (killed
+# by the test runner), ends the game and the X server itself.
+e2e_start_guard() {
+  local owner=$$
+  (
+    trap '' INT
+    trap 'exit 0' TERM
+    while kill -0 "$owner" 2>/dev/null; do sleep 1; done
+    [ -n "$E2E_GAME_PID" ] && kill -KILL "$E2E_GAME_PID" 2>/dev/null
+    [ -n "$E2E_XVFB_PID" ] && kill -TERM "$E2E_XVFB_PID" 2>/dev/null
+  ) </dev/null >/dev/null 2>&1 &
+  E2E_GUARD_PID=$!
+}
+
+# ---------------------------------------------------------------- X server
+
+# Starts Xvfb on a display number it picks itself (-displayfd), 640 x 480 at
+# 24 bits, and points this script's X tools at it.
+e2e_start_x() {
+  local fdfile="$E2E_OUT/xvfb.display"
+  : >"$fdfile"
+  Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset \
+    3>"$fdfile" >"$E2E_OUT/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -s "$fdfile" ] && break
+    kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_fail "Xvfb did not start (see xvfb.log)"
+    sleep 0.1
+  done
+  [ -s "$fdfile" ] || e2e_fail "Xvfb named no display within 10 s"
+  E2E_DISPLAY=":$(head -n1 "$fdfile" | tr -d '[:space:]')"
+  export DISPLAY=$E2E_DISPLAY
+  xdpyinfo >/dev/null 2>&1 || sleep 0.5
+  e2e_log "X server $E2E_DISPLAY (pid $E2E_XVFB_PID)"
+}
+
+# ---------------------------------------------------------------- sound
+
+# e2e_sound null|none: the sound configuration the game will see.
+#   null: the default device swallows every sample (the game plays silently
+#         through a working driver).
+#   none: the default device names a card that does not exist, so no driver
+#         can start and the game must fall back to running without sound.
+e2e_sound() {
+  E2E_ALSA_CONF="$E2E_OUT/asound.conf"
+  case $1 in
+    null) printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' ;;
+    none) printf 'pcm.!default { type hw card 97 device 0 }\nctl.!default { type hw card 97 }\n' ;;
+    *) e2e_fail "unknown sound setting $1" ;;
+  esac >"$E2E_ALSA_CONF"
+}
+
+# ---------------------------------------------------------------- the game
+
+# e2e_start_game RUN_FOLDER: starts the game in RUN_FOLDER. Only the game gets
+# the test sound configuration; other sound back ends are pointed nowhere.
+e2e_start_game() {
+  local folder=$1
+  [ -n "${E2E_ALSA_CONF:-}" ] || e2e_sound null
+  (
+    cd "$folder" || exit 111
+    exec env DISPLAY="$E2E_DISPLAY" ALSA_CONFIG_PATH="$E2E_ALSA_CONF" \
+      AUDIODEV=/nonexistent PULSE_SERVER=/nonexistent ESPEAKER=/nonexistent \
+      JACK_NO_START_SERVER=1 "$SKV_GAME"
+  ) >"$E2E_OUT/game.out" 2>&1 &
+  E2E_GAME_PID=$!
+  e2e_start_guard
+  e2e_log "game started from $folder (pid $E2E_GAME_PID)"
+}
+
+e2e_game_running() {
+  [ -d "/proc/$E2E_GAME_PID" ] || return 1
+  local state
+  state=$(awk '{print $3}' "/proc/$E2E_GAME_PID/stat" 2>/dev/null)
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+
+# e2e_wait_exit SECONDS: waits for the game to end; sets E2E_GAME_STATUS.
+e2e_wait_exit() {
+  local limit deadline
+  limit=$1
+  deadline=$(($(date +%s) + limit))
+  while e2e_game_running; do
+    [ "$(date +%s)" -lt "$deadline" ] || e2e_fail "the game did not end within $limit s"
+    sleep 0.2
+  done
+  wait "$E2E_GAME_PID"
+  E2E_GAME_STATUS=$?
+  E2E_GAME_PID=""
+  e2e_log "game ended with status $E2E_GAME_STATUS"
+}
+
+# ---------------------------------------------------------------- message boxes
+
+# Message boxes the game has open right now (children of the game process).
+e2e_notice_pids() {
+  [ -n "$E2E_GAME_PID" ] || return 0
+  local stat pid ppid
+  for stat in /proc/[0-9]*/stat; do
+    read -r pid _ _ ppid _ 2>/dev/null <"$stat" || continue
+    [ "$ppid" = "$E2E_GAME_PID" ] && echo "$pid"
+  done
+  return 0
+}
+
+# The text a message box shows: xmessage's last argument(s) after its options.
+e2e_notice_text() {
+  tr '\0' '\n' <"/proc/$1/cmdline" 2>/dev/null |
+    awk 'skip {skip=0; next}
+         /^-(buttons|default|geometry|title|fn|font|bg|fg)$/ {skip=1; next}
+         /^-/ {next}
+         NR>1 {print}' | paste -sd' '
+}
+
+# e2e_answer_notice SECONDS: waits for the next message box, records its text
+# (notices.log) and picture, and answers it as a person would: pointer on its
+# OK button, a click, and Return. A full-screen game holds the keyboard and
+# the pointer, so the box may not receive them; then, after a few seconds, it
+# is closed by its process id and the log says so. The text is left in
+# E2E_NOTICE_TEXT; returns 1 when no box came.
+E2E_NOTICE_TEXT=""
+E2E_NOTICE_ANSWERED=""
+e2e_answer_notice() {
+  local limit deadline pid="" text
+  limit=$1
+  deadline=$(($(date +%s) + limit))
+  while [ -z "$pid" ]; do
+    pid=$(e2e_notice_pids | head -n1)
+    [ -n "$pid" ] && break
+    e2e_game_running || return 1
+    [ "$(date +%s)" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
+  text=$(e2e_notice_text "$pid")
+  E2E_NOTICE_TEXT=$text
+  E2E_NOTICE_COUNT=$((E2E_NOTICE_COUNT + 1))
+  # Let the box appear on screen before photographing and answering it.
+  local win="" i
+  for i in $(seq 1 50); do
+    win=$(xdotool search --classname xmessage 2>/dev/null | head -n1)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  sleep 0.3
+  e2e_shot "notice-$E2E_NOTICE_COUNT" >/dev/null
+  local how="no window"
+  if [ -n "$win" ]; then
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$win" 2>/dev/null)"
+    if [ -n "${WIDTH:-}" ]; then
+      # The OK button sits in the lower left corner of the box.
+      xdotool mousemove "$((X + 16))" "$((Y + HEIGHT - 15))"
+      sleep 0.2
+      xdotool mousedown 1; sleep 0.12; xdotool mouseup 1
+      for i in $(seq 1 10); do [ -d "/proc/$pid" ] || break; sleep 0.1; done
+      if [ -d "/proc/$pid" ]; then
+        xdotool keydown Return; sleep 0.12; xdotool keyup Return
+        for i in $(seq 1 20); do [ -d "/proc/$pid" ] || break; sleep 0.1; done
+      fi
+      how="answered"
+    fi
+  fi
+  E2E_NOTICE_ANSWERED=yes
+  if [ -d "/proc/$pid" ]; then
+    E2E_NOTICE_ANSWERED=no
+    how="took no input (the game holds keyboard and pointer); closed by pid $pid"
+    kill -TERM "$pid" 2>/dev/null
+    for i in $(seq 1 20); do [ -d "/proc/$pid" ] || break; sleep 0.1; done
+  fi
+  xdotool mousemove 320 240
+  printf '%s\n' "$text" >>"$E2E_OUT/notices.log"
+  e2e_log "message box $E2E_NOTICE_COUNT: \"$text\" ($how)"
+}
+
+# e2e_expect_notice SECONDS EXPECTED-TEXT: the next box must show this text
+# (compared after joining lines with blanks and trimming the ends).
+e2e_expect_notice() {
+  local got want
+  e2e_answer_notice "$1" || e2e_fail "no message box within $1 s (expected \"$2\")"
+  want=$(printf '%s' "$2" | tr '\n' ' ' | sed 's/ *$//')
+  got=$(printf '%s' "$E2E_NOTICE_TEXT" | sed 's/ *$//')
+  [ "$got" = "$want" ] || e2e_fail "message box shows \"$got\", expected \"$want\""
+}
+
+# The start-up notes every run shows here: Xvfb has no joystick.
+e2e_answer_startup_notes() {
+  e2e_expect_notice 30 "NOTE:  No joystick could be found, but you can still use keyboard."
+}
+
+# ---------------------------------------------------------------- input
+
+# e2e_key KEY [SECONDS]: presses and holds KEY (xdotool key name) for a
+# human length of time (0.12 s unless told).
+e2e_key() {
+  xdotool keydown "$1"
+  sleep "${2:-0.12}"
+  xdotool keyup "$1"
+}
+
+# e2e_keys_down KEY...: holds several keys until e2e_keys_up.
+e2e_keys_down() { local k; for k in "$@"; do xdotool keydown "$k"; done; }
+e2e_keys_up() { local k; for k in "$@"; do xdotool keyup "$k"; done; }
+
+# ---------------------------------------------------------------- pictures
+
+# e2e_shot NAME: photographs the whole screen into NAME.png; prints the path.
+e2e_shot() {
+  local file="$E2E_OUT/$1.png"
+  xwd -root -silent -display "$E2E_DISPLAY" 2>/dev/null | convert xwd:- "png:$file" 2>/dev/null ||
+    return 1
+  echo "$file"
+}
+
+# e2e_pixel FILE X Y: the colour there as six hex digits (RRGGBB).
+e2e_pixel() {
+  convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- 2>/dev/null |
+    sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | head -n1 | tr 'a-f' 'A-F'
+}
+
+# e2e_count FILE GEOMETRY RRGGBB: how many pixels of that exact colour the
+# region (WxH+X+Y) holds.
+e2e_count() {
+  local n
+  n=$(convert "$1" -crop "$2" +repage -depth 8 -format %c histogram:info:- 2>/dev/null |
+    grep -i "#$3 " | sed 's/^ *\([0-9]*\):.*/\1/' | head -n1)
+  echo "${n:-0}"
+}
+
+# e2e_colours FILE GEOMETRY: how many distinct colours the region holds.
+e2e_colours() {
+  convert "$1" -crop "$2" +repage -depth 8 -format %k info:- 2>/dev/null
+}
+
+# e2e_differ FILE GEOMETRY OTHER-FILE [OTHER-GEOMETRY]: how many pixels of the
+# region differ between two pictures (the other region defaults to the same).
+e2e_differ() {
+  local n
+  n=$(compare -metric AE <(convert "$1" -crop "$2" +repage png:-) \
+    <(convert "$3" -crop "${4:-$2}" +repage png:-) null: 2>&1 >/dev/null)
+  echo "${n%% *}"
+}
+
+# e2e_wait_for SECONDS NAME CHECK-COMMAND...: photographs the screen again and
+# again until CHECK-COMMAND (given the picture's path as its last argument)
+# succeeds; the last picture is kept as NAME.png. Fails the scenario at the
+# time limit.
+e2e_wait_for() {
+  local limit deadline name=$2 file
+  limit=$1
+  shift 2
+  deadline=$(($(date +%s) + limit))
+  while :; do
+    e2e_game_running || e2e_fail "the game ended while waiting for $name"
+    file=$(e2e_shot "$name") || e2e_fail "could not photograph the screen"
+    if "$@" "$file"; then
+      e2e_log "seen: $name"
+      return 0
+    fi
+    [ "$(date +%s)" -lt "$deadline" ] || e2e_fail "not seen within $limit s: $name"
+    sleep 0.3
+  done
+}

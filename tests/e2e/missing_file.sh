@@ -1,0 +1,28 @@
+#!/bin/bash
+# A run folder without "hut.bmp": the first stage cannot populate itself; the
+# game leaves graphics mode, names the missing file in a message box, and
+# ends with status 0.
+HERE=$(cd "$(dirname "$0")" && pwd)
+. "$HERE/harness.sh"
+. "$HERE/screens.sh"
+
+e2e_begin missing_file
+RUN="$E2E_OUT/run"
+mkdir -p "$RUN"
+cp -a "$SKV_DATA_DIR"/. "$RUN"/
+rm -f "$RUN/hut.bmp"
+e2e_check [ ! -e "$RUN/hut.bmp" ] -- "run folder copied without hut.bmp"
+
+e2e_start_x
+e2e_sound null
+e2e_start_game "$RUN"
+e2e_to_title
+e2e_title_choose 1
+e2e_wait_for 30 map map_opened
+sleep 0.5
+e2e_key Return
+e2e_expect_notice 90 "ERROR:  Could not find/open 'hut.bmp'"
+e2e_check [ "$E2E_NOTICE_ANSWERED" = yes ] -- "the game left graphics mode, so the box took the answer"
+e2e_wait_exit 20
+e2e_check [ "$E2E_GAME_STATUS" = 0 ] -- "the game ends with status 0"
+e2e_pass
