@@ -1,0 +1,285 @@
+// The five stage layouts. Row 0 is the top of the map, where a stage ends;
+// the flight starts at the bottom (row 749) and climbs.
+#include <algorithm>
+#include <cmath>
+
+#include "maps/layout_tools.h"
+
+namespace mapgen {
+namespace {
+
+constexpr int Top = 0, Bottom = StageRows;
+
+float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+
+// Grass with meadow patches and the odd bare spot.
+int Pasture(int x, int y, uint32_t seed, float bare = 0.8f) {
+  float f = Fractal(x * 0.09f, y * 0.07f, seed);
+  if (f > bare) return MatDirt;
+  return Fractal(x * 0.13f, y * 0.11f, seed + 17) > 0.6f ? MatMeadow : MatGrass;
+}
+
+// A winding line down the map: x at corner row y.
+float Wind(float y, float centre, float swing, uint32_t seed) {
+  return centre + swing * (2 * Fractal(0.5f, y * 0.012f, seed, 2) - 1) + 2.5f * std::sin(y * 0.05f);
+}
+
+std::vector<std::pair<float, float>> WindingPath(int y0, int y1, float centre, float swing, uint32_t seed) {
+  std::vector<std::pair<float, float>> pts;
+  for (int y = y0; y <= y1; y += 4) pts.push_back({Wind(static_cast<float>(y), centre, swing, seed), static_cast<float>(y)});
+  return pts;
+}
+
+// An island: shallows, a beach and, if large enough, grass.
+void Island(StageLayout &L, float cx, float cy, float r, uint32_t seed) {
+  PaintBlob(L, cx, cy, r + 2.5f, (r + 2.5f) * 0.8f, MatShallow, seed);
+  PaintBlob(L, cx, cy, r, r * 0.8f, MatSand, seed + 1);
+  if (r >= 3.5f) PaintBlob(L, cx, cy, r - 1.8f, (r - 1.8f) * 0.8f, MatGrass, seed + 2);
+}
+
+// ---- Stage 1: the open sea, Kneebow's Shore, the land toward the mountain ----
+void LayoutShore(StageLayout &L, uint32_t seed) {
+  Rng rng(seed);
+  auto coast = [&](int x) { return 455 + 60 * (Fractal(x * 0.05f, 3.0f, seed + 1, 2) - 0.5f) + 6 * std::sin(x * 0.4f); };
+  auto foot = [&](int x) { return 34 + 16 * Fractal(x * 0.12f, 9.0f, seed + 2, 2); };
+  PaintCorners(L, Top, Bottom, [&](int x, int y) -> int {
+    float c = coast(x);
+    if (y > c) {
+      float depth = y - c;
+      bool shoal = Fractal(x * 0.12f, y * 0.08f, seed + 3) > 0.7f;
+      return depth < 5 + 5 * Noise(x * 0.2f, y * 0.2f, seed + 4) || shoal ? MatShallow : MatDeep;
+    }
+    if (y > c - 3 - 4 * Noise(x * 0.25f, y * 0.1f, seed + 5)) return static_cast<int>(MatSand);
+    if (y < foot(x)) return static_cast<int>(MatRock);
+    float rocky = Clamp01((260 - y) / 230.0f);
+    if (Fractal(x * 0.16f, y * 0.12f, seed + 6) > 0.8f - 0.16f * rocky) return static_cast<int>(MatRock);
+    return Pasture(x, y, seed + 7);
+  });
+  // Islets and sandbanks all through the sea, so every stretch has a foothold.
+  for (int y = 746; y > 490; y -= rng.range(7, 11)) {
+    int n = rng.range(2, 3);
+    for (int i = 0; i < n; i++) {
+      float x = 3 + (i + rng.unit()) * 34.0f / n;
+      Island(L, x, static_cast<float>(y), 2.2f + rng.unit() * 2.8f, rng.next());
+    }
+  }
+  // The track from the beach to the pass in the mountain.
+  PaintPath(L, WindingPath(Top, 470, 20, 9, seed + 8), 1.3f, MatDirt);
+  PaintRect(L, 17, Top, 23, 14, MatDirt);
+  // Piers into the sea, rafts out on it.
+  for (int i = 0; i < 6; i++) {
+    int col = 2 + i * 6 + rng.range(0, 2);
+    int row = static_cast<int>(coast(col)) - 1;
+    int len = rng.range(4, 7);
+    if (L.fits(col, row, 1, len, Bit(MatDeep) | Bit(MatShallow) | Bit(MatSand))) L.place({ObjDeck, 1, col, row, 1, len});
+  }
+  for (int i = 0; i < 26; i++) Scatter(L, rng, ObjDeck, rng.range(2, 3), 2, 500, 740, Bit(MatDeep) | Bit(MatShallow), 2);
+  // Trees and rocks on land, more rocks toward the mountain.
+  for (int i = 0; i < 160; i++) Scatter(L, rng, ObjTree, 1, 1, 40, 450, Bit(MatGrass) | Bit(MatMeadow), 4);
+  for (int i = 0; i < 30; i++) Scatter(L, rng, ObjTree, 2, 2, 40, 450, Bit(MatGrass) | Bit(MatMeadow), 4);
+  for (int i = 0; i < 90; i++) Scatter(L, rng, ObjBoulder, 1, 1, 20, 300, LandBits, 6);
+  for (int i = 0; i < 25; i++) Scatter(L, rng, ObjTree, 1, 1, 490, 745, Bit(MatGrass), 4);
+  for (int i = 0; i < 25; i++) Scatter(L, rng, ObjBoulder, 1, 1, 450, 745, Bit(MatSand), 6);
+  // The end: standing stones guard the pass into the mountain.
+  for (int i = 0; i < 4; i++) {
+    L.place({ObjStone, static_cast<uint8_t>(i), 16, 2 + i * 3, 1, 1});
+    L.place({ObjStone, static_cast<uint8_t>(i + 4), 23, 2 + i * 3, 1, 1});
+  }
+}
+
+// ---- Stage 2a: the orcs' training grounds ----
+void Camp(StageLayout &L, Rng &rng, int col, int row, int w, int h) {
+  PaintRect(L, col + 1, row + 1, col + w - 1, row + h - 1, MatDirt);
+  PlacePalisade(L, col, row, w, h, 2, rng.chance(0.5f));
+  for (int i = 0; i < w * h / 12; i++) {
+    int size = rng.chance(0.3f) ? 2 : 1;
+    Scatter(L, rng, ObjTent, size, size, row + 1, row + h - 2, Bit(MatDirt), 3, 30);
+  }
+  Scatter(L, rng, ObjFire, 1, 1, row + 2, row + h - 3, Bit(MatDirt), 1, 30);
+}
+
+void LayoutTraining(StageLayout &L, uint32_t seed) {
+  Rng rng(seed);
+  PaintCorners(L, Top, Bottom, [&](int x, int y) -> int { return Pasture(x, y, seed + 1, 0.66f); });
+  // Farmland at the start: fields in a loose grid.
+  for (int y = 740; y > 520; y -= rng.range(10, 16)) {
+    for (int x = 1; x < 38;) {
+      int w = rng.range(5, 11), h = rng.range(6, 9);
+      if (rng.chance(0.75f)) {
+        static const int Crops[3] = {MatWheat, MatCrops, MatPlough};
+        PaintRect(L, x, y - h, std::min(x + w, 39), y, Crops[rng.range(0, 2)]);
+      }
+      x += w + rng.range(2, 3);
+    }
+  }
+  // The training road up the middle and drill yards beside it.
+  PaintPath(L, WindingPath(Top, Bottom, 20, 8, seed + 2), 1.6f, MatRoad);
+  for (int y = 500; y > 70; y -= rng.range(38, 52)) {
+    bool left = rng.chance(0.5f);
+    int w = rng.range(12, 15), h = rng.range(10, 14);
+    int col = left ? rng.range(0, 3) : 40 - w - rng.range(0, 3);
+    Camp(L, rng, col, y - h, w, h);
+    // A drill yard across the road: targets in rows.
+    int yard = y - rng.range(18, 24);
+    int yc = left ? 24 : 4;
+    PaintRect(L, yc, yard, yc + 11, yard + 8, MatDirt);
+    for (int r = 0; r < 2; r++)
+      for (int c = 0; c < 4; c++)
+        if (L.fits(yc + 1 + c * 3, yard + 2 + r * 4, 1, 1, Bit(MatDirt))) L.place({ObjTarget, 0, yc + 1 + c * 3, yard + 2 + r * 4, 1, 1});
+  }
+  for (int i = 0; i < 60; i++) Scatter(L, rng, ObjHay, 1, 1, 520, 745, Bit(MatWheat) | Bit(MatPlough), 1);
+  for (int i = 0; i < 120; i++) Scatter(L, rng, ObjTree, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
+  for (int i = 0; i < 60; i++) Scatter(L, rng, ObjBoulder, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatDirt), 6);
+  for (int i = 0; i < 40; i++) Scatter(L, rng, ObjTent, 1, 1, 60, 520, Bit(MatGrass) | Bit(MatDirt) | Bit(MatMeadow), 3);
+  // The end: the war camp's great stockade with the chief's hall.
+  PaintRect(L, 3, 4, 37, 44, MatDirt);
+  PlacePalisade(L, 2, 3, 36, 42, 4, false);
+  L.place({ObjHouse, 5, 16, 8, 8, 5});
+  for (int i = 0; i < 40; i++) Scatter(L, rng, ObjTent, rng.chance(0.4f) ? 2 : 1, 1 + (i & 1), 6, 40, Bit(MatDirt), 3);
+  for (int i = 0; i < 6; i++) Scatter(L, rng, ObjFire, 1, 1, 14, 40, Bit(MatDirt), 1);
+}
+
+// ---- Stage 2: K'llisc Village ----
+void LayoutVillage(StageLayout &L, uint32_t seed) {
+  Rng rng(seed);
+  PaintCorners(L, Top, Bottom, [&](int x, int y) -> int { return Pasture(x, y, seed + 1, 0.78f); });
+  // Two rivers cross the valley; the road bridges them.
+  const int rivers[2] = {560, 260};
+  for (int r : rivers) {
+    PaintCorners(L, r - 12, r + 12, [&](int x, int y) -> int {
+      float centre = r + 5 * std::sin(x * 0.2f + r) + 3 * (Fractal(x * 0.1f, r, seed + 3, 2) - 0.5f);
+      float d = std::fabs(y - centre);
+      return d < 1.6f ? MatShallow : (d < 2.6f ? MatSand : -1);
+    });
+  }
+  // Fields and gardens behind the houses.
+  for (int i = 0; i < 50; i++) {
+    int x = rng.range(0, 30), y = rng.range(30, 740), w = rng.range(4, 9), h = rng.range(4, 8);
+    static const int Crops[3] = {MatWheat, MatCrops, MatPlough};
+    bool clear = true;
+    for (int r : rivers) clear = clear && (y + h < r - 5 || y > r + 5);
+    if (clear) PaintRect(L, x, y, x + w, y + h, Crops[rng.range(0, 2)]);
+  }
+  // The high street and the lanes off it.
+  auto street = WindingPath(Top, Bottom, 20, 7, seed + 4);
+  PaintPath(L, street, 1.5f, MatRoad);
+  for (int y = 730; y > 60; y -= rng.range(22, 34)) {
+    bool nearRiver = false;
+    for (int r : rivers) nearRiver = nearRiver || std::abs(y - r) < 9;
+    if (nearRiver) continue;
+    float sx = Wind(static_cast<float>(y), 20, 7, seed + 4);
+    float tx = rng.chance(0.5f) ? 1.0f : 39.0f;
+    PaintPath(L, {{sx, static_cast<float>(y)}, {tx, y + rng.range(-6, 6) * 1.0f}}, 1.1f, MatRoad);
+  }
+  for (int r : rivers) {
+    int col = static_cast<int>(Wind(static_cast<float>(r), 20, 7, seed + 4)) - 1;
+    int row = r - 4;
+    for (int y = row; y < row + 8; y++)
+      for (int x = col; x < col + 3; x++) L.objectAt[y * L.columns + x] = -1;
+    L.place({ObjDeck, 0, col, row, 3, 8});
+  }
+  // Houses along the roads: they stand on grass or gardens next to a road.
+  const uint32_t ground = Bit(MatGrass) | Bit(MatMeadow) | Bit(MatDirt) | FieldBits;
+  for (int i = 0; i < 900; i++) {
+    int w = rng.range(2, 3), h = rng.range(2, 3);
+    int col = rng.range(0, 40 - w), row = rng.range(40, 745 - h);
+    if (!L.fits(col, row, w, h, ground)) continue;
+    bool byRoad = false;
+    for (int x = col - 1; x <= col + w && !byRoad; x++)
+      for (int y = row - 1; y <= row + h && !byRoad; y++)
+        if (x >= 0 && y >= 0 && x < 40 && y < 750 && L.corner(x, y) == MatRoad) byRoad = true;
+    if (!byRoad) continue;
+    L.place({ObjHouse, static_cast<uint8_t>(rng.range(0, 7)), col, row, w, h});
+  }
+  for (int i = 0; i < 90; i++) Scatter(L, rng, ObjTree, 1, 1, 40, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
+  for (int i = 0; i < 30; i++) Scatter(L, rng, ObjHay, 1, 1, 40, 745, Bit(MatWheat), 1);
+  // The end: the cobbled square with its well and the chief's hall.
+  PaintRect(L, 8, 3, 32, 36, MatCobble);
+  L.place({ObjWell, 0, 19, 22, 1, 1});
+  L.place({ObjHouse, 1, 14, 5, 12, 6});
+  for (int i = 0; i < 4; i++) {
+    L.place({ObjHouse, static_cast<uint8_t>(i * 2), 9, 8 + i * 6, 3, 3});
+    L.place({ObjHouse, static_cast<uint8_t>(i * 2 + 5), 28, 8 + i * 6, 3, 3});
+  }
+  PlacePalisade(L, 7, 2, 27, 36, 4, false);
+}
+
+// ---- Stage 3: the Bay of K'llisc ----
+void LayoutBay(StageLayout &L, uint32_t seed) {
+  Rng rng(seed);
+  PaintCorners(L, Top, Bottom, [&](int x, int y) -> int {
+    return Fractal(x * 0.1f, y * 0.07f, seed + 1) > 0.62f ? MatShallow : MatDeep;
+  });
+  // Islands big and small; land enough for the orcs and their wizards.
+  for (int y = 744; y > 60; y -= rng.range(9, 14)) {
+    int n = rng.range(1, 3);
+    for (int i = 0; i < n; i++) {
+      float r = n == 1 ? 6.0f + rng.unit() * 5 : 3.0f + rng.unit() * 4;
+      float x = 4 + (i + 0.2f + 0.6f * rng.unit()) * 32.0f / n;
+      Island(L, x, y + rng.range(-3, 3) * 1.0f, r, rng.next());
+    }
+  }
+  // The far shore at the end: the bay's harbour under the hills.
+  PaintCorners(L, Top, 60, [&](int x, int y) -> int {
+    float edge = 40 + 8 * Fractal(x * 0.1f, 1.0f, seed + 2, 2);
+    if (y > edge + 4) return -1;
+    if (y > edge) return static_cast<int>(MatShallow);
+    if (y > edge - 3) return static_cast<int>(MatSand);
+    if (y < 6 + 5 * Noise(x * 0.3f, 0, seed + 3)) return static_cast<int>(MatRock);
+    return Pasture(x, y, seed + 4, 0.7f);
+  });
+  for (int i = 0; i < 5; i++) {
+    int col = 3 + i * 8;
+    L.place({ObjDeck, 1, col, 40, 1, 12});
+    L.place({ObjDeck, 0, col - 1, 50, 3, 2});
+  }
+  PaintPath(L, {{6, 22}, {34, 22}}, 1.2f, MatDirt);
+  for (int i = 0; i < 14; i++) Scatter(L, rng, ObjHouse, 2, 2, 8, 34, Bit(MatGrass) | Bit(MatMeadow) | Bit(MatDirt), 8);
+  for (int i = 0; i < 180; i++) Scatter(L, rng, ObjTree, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
+  for (int i = 0; i < 60; i++) Scatter(L, rng, ObjBoulder, 1, 1, 60, 745, Bit(MatSand) | Bit(MatGrass), 6);
+  for (int i = 0; i < 30; i++) Scatter(L, rng, ObjDeck, rng.range(2, 3), 2, 60, 745, Bit(MatDeep) | Bit(MatShallow), 2);
+}
+
+// ---- Stage 4: the Forgotten Forest ----
+void LayoutForest(StageLayout &L, uint32_t seed) {
+  Rng rng(seed);
+  PaintCorners(L, Top, Bottom, [&](int x, int y) -> int {
+    float open = Fractal(x * 0.09f, y * 0.045f, seed + 1);
+    if (open > 0.6f) return Fractal(x * 0.2f, y * 0.2f, seed + 2) > 0.55f ? MatMeadow : MatGrass;
+    return static_cast<int>(MatForest);
+  });
+  // Paths wind through the trees from clearing to clearing.
+  PaintPath(L, WindingPath(Top, Bottom, 20, 12, seed + 3), 1.4f, MatDirt);
+  PaintPath(L, WindingPath(Top, Bottom, 10, 8, seed + 4), 1.1f, MatDirt);
+  PaintPath(L, WindingPath(Top, Bottom, 31, 8, seed + 5), 1.1f, MatDirt);
+  for (int y = 730; y > 60; y -= rng.range(30, 45)) {
+    PaintBlob(L, rng.range(6, 34), y, rng.range(4, 7), rng.range(3, 6), MatGrass, rng.next());
+  }
+  for (int i = 0; i < 40; i++) Scatter(L, rng, ObjTree, 2, 2, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
+  for (int i = 0; i < 160; i++) Scatter(L, rng, ObjTree, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
+  for (int i = 0; i < 60; i++) Scatter(L, rng, ObjBoulder, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow) | Bit(MatDirt), 6);
+  // The end: the wizards' stone ring in a great glade.
+  PaintBlob(L, 20, 26, 17, 20, MatMeadow, seed + 6);
+  PaintBlob(L, 20, 26, 9, 9, MatGrass, seed + 7);
+  for (int i = 0; i < 12; i++) {
+    float a = i * 2 * 3.14159265f / 12;
+    L.place({ObjStone, static_cast<uint8_t>(i), static_cast<int>(std::lround(19.5f + 7.5f * std::cos(a))),
+             static_cast<int>(std::lround(25.5f + 7.5f * std::sin(a))), 1, 1});
+  }
+  L.place({ObjFire, 0, 19, 25, 1, 1});
+}
+
+}  // namespace
+
+const std::vector<StageInfo> &Stages() {
+  static const std::vector<StageInfo> stages = {
+      {"level1.fmp", "Kneebow's Shore", 0x51A7E001u, LayoutShore},
+      {"level2a.fmp", "Trainning Grounds", 0x51A7E02Au, LayoutTraining},
+      {"level2.fmp", "K'llisc Village", 0x51A7E002u, LayoutVillage},
+      {"level3.fmp", "Bay of K'llisc", 0x51A7E003u, LayoutBay},
+      {"level4.fmp", "Forgotten Forest", 0x51A7E004u, LayoutForest},
+  };
+  return stages;
+}
+
+}  // namespace mapgen
