@@ -214,6 +214,7 @@ BITMAP *TileMapMakeBackdrop(BITMAP *pSource, int iVideo) {
   const MapHeader &h = LoadedMap.header;
   if (LoadedMap.currentLayer == nullptr || pSource == nullptr || (iVideo != 0 && iVideo != 1)) return nullptr;
   int iWidth = pSource->w + h.blockWidth, iHeight = pSource->h + h.blockHeight;
+  if (iVideo && gfx_driver == nullptr) return nullptr;  // no display, no video memory
   BITMAP *pBackdrop = iVideo ? create_video_bitmap(iWidth, iHeight)
                              : create_bitmap_ex(bitmap_color_depth(pSource), iWidth, iHeight);
   if (pBackdrop == nullptr) return nullptr;

@@ -181,7 +181,8 @@ int TileMapConvertGraphics() {
 // memory. nullptr only when a memory bitmap cannot be made.
 static BITMAP *MakeBlockBitmap(bool bTryVideo) {
   TileMap &m = LoadedMap;
-  if (bTryVideo) {
+  // Without a graphics driver (no display) there is no video memory to ask.
+  if (bTryVideo && gfx_driver != nullptr) {
     BITMAP *pVideo = create_video_bitmap(m.header.blockWidth, m.header.blockHeight);
     if (pVideo) {
       m.videoBitmapCount++;
