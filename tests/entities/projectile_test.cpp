@@ -34,14 +34,6 @@ class ProjectileTest : public ::testing::Test {
   Projectile shot;
 };
 
-TEST(ProjectileBasics, ConstructedEmpty) {
-  Projectile p;
-  EXPECT_EQ(p.pSprite, nullptr);
-  EXPECT_FALSE(p.bAlive);
-  EXPECT_FALSE(p.bPlayerShot);
-  EXPECT_EQ(p.iSpeed, 0);
-}
-
 TEST_F(ProjectileTest, LaunchClampsDirectionAndDrawsSpeedInOrder) {
   srand(77);
   const int iAdded = rand() % 5;
