@@ -13,10 +13,10 @@ constexpr int Top = 0, Bottom = StageRows;
 float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
 // Grass with meadow patches and the odd bare spot.
-int Pasture(int x, int y, uint32_t seed, float bare = 0.8f) {
+int Pasture(int x, int y, uint32_t seed, float bare = 0.8f, float lush = 0.6f) {
   float f = Fractal(x * 0.09f, y * 0.07f, seed);
   if (f > bare) return MatDirt;
-  return Fractal(x * 0.13f, y * 0.11f, seed + 17) > 0.6f ? MatMeadow : MatGrass;
+  return Fractal(x * 0.13f, y * 0.11f, seed + 17) > lush ? MatMeadow : MatGrass;
 }
 
 // A winding line down the map: x at corner row y.
@@ -37,35 +37,75 @@ void Island(StageLayout &L, float cx, float cy, float r, uint32_t seed) {
   if (r >= 3.5f) PaintBlob(L, cx, cy, r - 1.8f, (r - 1.8f) * 0.8f, MatGrass, seed + 2);
 }
 
+// A hedge of trees along a row or a column, where the ground allows.
+void TreeLine(StageLayout &L, Rng &rng, int col, int row, int length, bool across, uint32_t allowed) {
+  for (int i = 0; i < length; i++) {
+    int x = across ? col + i : col, y = across ? row : row + i;
+    if (rng.chance(0.85f) && L.fits(x, y, 1, 1, allowed)) L.place({ObjTree, static_cast<uint8_t>(rng.range(0, 3)), x, y, 1, 1});
+  }
+}
+
+// Copses of woodland scattered over open country.
+void Copses(StageLayout &L, Rng &rng, int y0, int y1, int count) {
+  for (int i = 0; i < count; i++) {
+    float x = 2 + rng.unit() * 36, y = y0 + rng.unit() * (y1 - y0);
+    float r = 1.6f + rng.unit() * 2.4f;
+    PaintBlob(L, x, y, r * 1.3f, r, MatForest, rng.next());
+  }
+}
+
+// Ponds with a reedy bank of meadow.
+void Ponds(StageLayout &L, Rng &rng, int y0, int y1, int count) {
+  for (int i = 0; i < count; i++) {
+    float x = 4 + rng.unit() * 32, y = y0 + rng.unit() * (y1 - y0);
+    float r = 2.2f + rng.unit() * 2;
+    PaintBlob(L, x, y, r + 1.5f, r + 1.0f, MatMeadow, rng.next());
+    PaintBlob(L, x, y, r, r * 0.8f, MatShallow, rng.next());
+  }
+}
+
 // ---- Stage 1: the open sea, Kneebow's Shore, the land toward the mountain ----
 void LayoutShore(StageLayout &L, uint32_t seed) {
   Rng rng(seed);
-  auto coast = [&](int x) { return 455 + 60 * (Fractal(x * 0.05f, 3.0f, seed + 1, 2) - 0.5f) + 6 * std::sin(x * 0.4f); };
-  auto foot = [&](int x) { return 34 + 16 * Fractal(x * 0.12f, 9.0f, seed + 2, 2); };
+  auto coast = [&](int x) { return 540 + 50 * (Fractal(x * 0.05f, 3.0f, seed + 1, 2) - 0.5f) + 5 * std::sin(x * 0.4f); };
+  auto foot = [&](int x) { return 30 + 16 * Fractal(x * 0.12f, 9.0f, seed + 2, 2); };
   PaintCorners(L, Top, Bottom, [&](int x, int y) -> int {
     float c = coast(x);
     if (y > c) {
       float depth = y - c;
-      bool shoal = Fractal(x * 0.12f, y * 0.08f, seed + 3) > 0.7f;
-      return depth < 5 + 5 * Noise(x * 0.2f, y * 0.2f, seed + 4) || shoal ? MatShallow : MatDeep;
+      bool shoal = Fractal(x * 0.1f, y * 0.06f, seed + 3) > 0.72f;
+      return depth < 4 + 5 * Noise(x * 0.2f, y * 0.2f, seed + 4) || shoal ? MatShallow : MatDeep;
     }
-    if (y > c - 3 - 4 * Noise(x * 0.25f, y * 0.1f, seed + 5)) return static_cast<int>(MatSand);
-    if (y < foot(x)) return static_cast<int>(MatRock);
-    float rocky = Clamp01((260 - y) / 230.0f);
-    if (Fractal(x * 0.16f, y * 0.12f, seed + 6) > 0.8f - 0.16f * rocky) return static_cast<int>(MatRock);
+    float beach = c - 3 - 4 * Noise(x * 0.25f, y * 0.1f, seed + 5);
+    if (y > beach) return MatSand;
+    if (y > beach - 16 && Fractal(x * 0.3f, y * 0.3f, seed + 10) > 0.55f) return MatSand;  // dunes
+    if (y < foot(x)) return MatRock;
+    float rocky = Clamp01((240 - y) / 210.0f);
+    if (Fractal(x * 0.16f, y * 0.12f, seed + 6) > 0.8f - 0.16f * rocky) return MatRock;
+    if (y > 90 && y < beach - 20 && Fractal(x * 0.08f, y * 0.05f, seed + 9) > 0.66f) return MatForest;
     return Pasture(x, y, seed + 7);
   });
-  // Islets and sandbanks all through the sea, so every stretch has a foothold.
-  for (int y = 746; y > 490; y -= rng.range(7, 11)) {
-    int n = rng.range(2, 3);
-    for (int i = 0; i < n; i++) {
-      float x = 3 + (i + rng.unit()) * 34.0f / n;
-      Island(L, x, static_cast<float>(y), 2.2f + rng.unit() * 2.8f, rng.next());
+  // A stream runs from the mountain down to the sea.
+  std::vector<std::pair<float, float>> stream;
+  for (int y = 40; y <= 560; y += 4) stream.push_back({30 - y * 0.035f + 5 * std::sin(y * 0.03f), static_cast<float>(y)});
+  PaintPath(L, stream, 1.0f, MatShallow);
+  // Islands, sandbanks and skerries out at sea.
+  for (int y = 744; y > 560; y -= rng.range(9, 13)) {
+    float x = 5 + rng.unit() * 30;
+    if (rng.chance(0.35f)) {
+      PaintBlob(L, x, static_cast<float>(y), 6, 1.8f, MatShallow, rng.next());
+      PaintBlob(L, x, static_cast<float>(y), 4.5f, 1.2f, MatSand, rng.next());
+    } else {
+      Island(L, x, static_cast<float>(y), 3.5f + rng.unit() * 3.5f, rng.next());
     }
+    if (rng.chance(0.7f)) Island(L, x < 20 ? x + 16 + rng.unit() * 4 : x - 16 - rng.unit() * 4, y - 6.0f, 2.5f + rng.unit() * 2, rng.next());
   }
   // The track from the beach to the pass in the mountain.
-  PaintPath(L, WindingPath(Top, 470, 20, 9, seed + 8), 1.3f, MatDirt);
+  PaintPath(L, WindingPath(Top, 520, 20, 9, seed + 8), 1.3f, MatDirt);
   PaintRect(L, 17, Top, 23, 14, MatDirt);
+  PaintBlob(L, 8, 22, 5, 4, MatGrass, seed + 11);
+  PaintBlob(L, 32, 18, 5, 5, MatGrass, seed + 12);
+  PaintRect(L, 15, 15, 25, 30, MatDirt);
   // Piers into the sea, rafts out on it.
   for (int i = 0; i < 6; i++) {
     int col = 2 + i * 6 + rng.range(0, 2);
@@ -73,18 +113,22 @@ void LayoutShore(StageLayout &L, uint32_t seed) {
     int len = rng.range(4, 7);
     if (L.fits(col, row, 1, len, Bit(MatDeep) | Bit(MatShallow) | Bit(MatSand))) L.place({ObjDeck, 1, col, row, 1, len});
   }
-  for (int i = 0; i < 26; i++) Scatter(L, rng, ObjDeck, rng.range(2, 3), 2, 500, 740, Bit(MatDeep) | Bit(MatShallow), 2);
+  for (int i = 0; i < 60; i++) Scatter(L, rng, ObjDeck, rng.range(2, 3), 2, 570, 740, Bit(MatDeep), 2);
+  for (int i = 0; i < 20; i++) Scatter(L, rng, ObjBoulder, 1, 1, 570, 745, Bit(MatShallow), 6);
   // Trees and rocks on land, more rocks toward the mountain.
-  for (int i = 0; i < 160; i++) Scatter(L, rng, ObjTree, 1, 1, 40, 450, Bit(MatGrass) | Bit(MatMeadow), 4);
-  for (int i = 0; i < 30; i++) Scatter(L, rng, ObjTree, 2, 2, 40, 450, Bit(MatGrass) | Bit(MatMeadow), 4);
+  for (int i = 0; i < 400; i++) Scatter(L, rng, ObjTree, 1, 1, 40, 520, Bit(MatGrass) | Bit(MatMeadow), 4);
+  Ponds(L, rng, 100, 480, 8);
+  for (int i = 0; i < 40; i++) Scatter(L, rng, ObjTree, 2, 2, 40, 520, Bit(MatGrass) | Bit(MatMeadow), 4);
   for (int i = 0; i < 90; i++) Scatter(L, rng, ObjBoulder, 1, 1, 20, 300, LandBits, 6);
-  for (int i = 0; i < 25; i++) Scatter(L, rng, ObjTree, 1, 1, 490, 745, Bit(MatGrass), 4);
-  for (int i = 0; i < 25; i++) Scatter(L, rng, ObjBoulder, 1, 1, 450, 745, Bit(MatSand), 6);
+  for (int i = 0; i < 20; i++) Scatter(L, rng, ObjTree, 1, 1, 560, 745, Bit(MatGrass), 4);
+  for (int i = 0; i < 30; i++) Scatter(L, rng, ObjBoulder, 1, 1, 500, 745, Bit(MatSand), 6);
   // The end: standing stones guard the pass into the mountain.
-  for (int i = 0; i < 4; i++) {
-    L.place({ObjStone, static_cast<uint8_t>(i), 16, 2 + i * 3, 1, 1});
-    L.place({ObjStone, static_cast<uint8_t>(i + 4), 23, 2 + i * 3, 1, 1});
+  for (int i = 0; i < 5; i++) {
+    L.place({ObjStone, static_cast<uint8_t>(i), 16, 1 + i * 3, 1, 1});
+    L.place({ObjStone, static_cast<uint8_t>(i + 4), 23, 1 + i * 3, 1, 1});
   }
+  L.place({ObjFire, 0, 19, 6, 1, 1});
+  for (int i = 0; i < 3; i++) L.place({ObjTent, static_cast<uint8_t>(i), 18 + (i & 1) * 2, 9 + i * 2, 1, 1});
 }
 
 // ---- Stage 2a: the orcs' training grounds ----
@@ -100,7 +144,7 @@ void Camp(StageLayout &L, Rng &rng, int col, int row, int w, int h) {
 
 void LayoutTraining(StageLayout &L, uint32_t seed) {
   Rng rng(seed);
-  PaintCorners(L, Top, Bottom, [&](int x, int y) -> int { return Pasture(x, y, seed + 1, 0.66f); });
+  PaintCorners(L, Top, Bottom, [&](int x, int y) -> int { return Pasture(x, y, seed + 1, 0.7f, 0.72f); });
   // Farmland at the start: fields in a loose grid.
   for (int y = 740; y > 520; y -= rng.range(10, 16)) {
     for (int x = 1; x < 38;) {
@@ -127,10 +171,16 @@ void LayoutTraining(StageLayout &L, uint32_t seed) {
       for (int c = 0; c < 4; c++)
         if (L.fits(yc + 1 + c * 3, yard + 2 + r * 4, 1, 1, Bit(MatDirt))) L.place({ObjTarget, 0, yc + 1 + c * 3, yard + 2 + r * 4, 1, 1});
   }
-  for (int i = 0; i < 60; i++) Scatter(L, rng, ObjHay, 1, 1, 520, 745, Bit(MatWheat) | Bit(MatPlough), 1);
-  for (int i = 0; i < 120; i++) Scatter(L, rng, ObjTree, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
-  for (int i = 0; i < 60; i++) Scatter(L, rng, ObjBoulder, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatDirt), 6);
-  for (int i = 0; i < 40; i++) Scatter(L, rng, ObjTent, 1, 1, 60, 520, Bit(MatGrass) | Bit(MatDirt) | Bit(MatMeadow), 3);
+  Ponds(L, rng, 60, 745, 14);
+  Copses(L, rng, 46, 745, 80);
+  for (int y = 745; y > 60; y -= rng.range(8, 14)) {
+    int len = rng.range(5, 12);
+    TreeLine(L, rng, rng.range(0, 39 - len), y, len, true, Bit(MatGrass) | Bit(MatMeadow) | Bit(MatDirt));
+  }
+  for (int i = 0; i < 160; i++) Scatter(L, rng, ObjHay, 1, 1, 520, 745, Bit(MatWheat) | Bit(MatPlough), 1);
+  for (int i = 0; i < 260; i++) Scatter(L, rng, ObjTree, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
+  for (int i = 0; i < 120; i++) Scatter(L, rng, ObjBoulder, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatDirt), 6);
+  for (int i = 0; i < 80; i++) Scatter(L, rng, ObjTent, 1, 1, 60, 520, Bit(MatGrass) | Bit(MatDirt) | Bit(MatMeadow), 3);
   // The end: the war camp's great stockade with the chief's hall.
   PaintRect(L, 3, 4, 37, 44, MatDirt);
   PlacePalisade(L, 2, 3, 36, 42, 4, false);
@@ -142,7 +192,7 @@ void LayoutTraining(StageLayout &L, uint32_t seed) {
 // ---- Stage 2: K'llisc Village ----
 void LayoutVillage(StageLayout &L, uint32_t seed) {
   Rng rng(seed);
-  PaintCorners(L, Top, Bottom, [&](int x, int y) -> int { return Pasture(x, y, seed + 1, 0.78f); });
+  PaintCorners(L, Top, Bottom, [&](int x, int y) -> int { return Pasture(x, y, seed + 1, 0.8f, 0.72f); });
   // Two rivers cross the valley; the road bridges them.
   const int rivers[2] = {560, 260};
   for (int r : rivers) {
@@ -180,7 +230,14 @@ void LayoutVillage(StageLayout &L, uint32_t seed) {
   }
   // Houses along the roads: they stand on grass or gardens next to a road.
   const uint32_t ground = Bit(MatGrass) | Bit(MatMeadow) | Bit(MatDirt) | FieldBits;
-  for (int i = 0; i < 900; i++) {
+  for (int y = 742; y > 40; y -= rng.range(3, 4)) {
+    int sx = static_cast<int>(std::lround(Wind(static_cast<float>(y), 20, 7, seed + 4)));
+    int w = rng.range(2, 3), h = rng.range(2, 3);
+    int col = rng.chance(0.5f) ? sx - 2 - w : sx + 2;
+    if (rng.chance(0.8f) && L.fits(col, y - h, w, h, ground))
+      L.place({ObjHouse, static_cast<uint8_t>(rng.range(0, 7)), col, y - h, w, h});
+  }
+  for (int i = 0; i < 2500; i++) {
     int w = rng.range(2, 3), h = rng.range(2, 3);
     int col = rng.range(0, 40 - w), row = rng.range(40, 745 - h);
     if (!L.fits(col, row, w, h, ground)) continue;
@@ -191,7 +248,13 @@ void LayoutVillage(StageLayout &L, uint32_t seed) {
     if (!byRoad) continue;
     L.place({ObjHouse, static_cast<uint8_t>(rng.range(0, 7)), col, row, w, h});
   }
-  for (int i = 0; i < 90; i++) Scatter(L, rng, ObjTree, 1, 1, 40, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
+  Ponds(L, rng, 60, 745, 10);
+  Copses(L, rng, 50, 745, 55);
+  for (int y = 745; y > 50; y -= rng.range(9, 15)) {
+    int len = rng.range(4, 10);
+    TreeLine(L, rng, rng.range(0, 39 - len), y, len, true, Bit(MatGrass) | Bit(MatMeadow));
+  }
+  for (int i = 0; i < 260; i++) Scatter(L, rng, ObjTree, 1, 1, 40, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
   for (int i = 0; i < 30; i++) Scatter(L, rng, ObjHay, 1, 1, 40, 745, Bit(MatWheat), 1);
   // The end: the cobbled square with its well and the chief's hall.
   PaintRect(L, 8, 3, 32, 36, MatCobble);
@@ -211,7 +274,7 @@ void LayoutBay(StageLayout &L, uint32_t seed) {
     return Fractal(x * 0.1f, y * 0.07f, seed + 1) > 0.62f ? MatShallow : MatDeep;
   });
   // Islands big and small; land enough for the orcs and their wizards.
-  for (int y = 744; y > 60; y -= rng.range(9, 14)) {
+  for (int y = 744; y > 54; y -= rng.range(9, 14)) {
     int n = rng.range(1, 3);
     for (int i = 0; i < n; i++) {
       float r = n == 1 ? 6.0f + rng.unit() * 5 : 3.0f + rng.unit() * 4;
@@ -245,7 +308,7 @@ void LayoutForest(StageLayout &L, uint32_t seed) {
   Rng rng(seed);
   PaintCorners(L, Top, Bottom, [&](int x, int y) -> int {
     float open = Fractal(x * 0.09f, y * 0.045f, seed + 1);
-    if (open > 0.6f) return Fractal(x * 0.2f, y * 0.2f, seed + 2) > 0.55f ? MatMeadow : MatGrass;
+    if (open > 0.57f) return Fractal(x * 0.2f, y * 0.2f, seed + 2) > 0.55f ? MatMeadow : MatGrass;
     return static_cast<int>(MatForest);
   });
   // Paths wind through the trees from clearing to clearing.
@@ -259,14 +322,19 @@ void LayoutForest(StageLayout &L, uint32_t seed) {
   for (int i = 0; i < 160; i++) Scatter(L, rng, ObjTree, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
   for (int i = 0; i < 60; i++) Scatter(L, rng, ObjBoulder, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow) | Bit(MatDirt), 6);
   // The end: the wizards' stone ring in a great glade.
-  PaintBlob(L, 20, 26, 17, 20, MatMeadow, seed + 6);
-  PaintBlob(L, 20, 26, 9, 9, MatGrass, seed + 7);
+  PaintBlob(L, 20, 12, 16, 16, MatMeadow, seed + 6);
+  PaintBlob(L, 20, 9, 8, 7, MatGrass, seed + 7);
   for (int i = 0; i < 12; i++) {
     float a = i * 2 * 3.14159265f / 12;
-    L.place({ObjStone, static_cast<uint8_t>(i), static_cast<int>(std::lround(19.5f + 7.5f * std::cos(a))),
-             static_cast<int>(std::lround(25.5f + 7.5f * std::sin(a))), 1, 1});
+    L.place({ObjStone, static_cast<uint8_t>(i), static_cast<int>(std::lround(19.5f + 6.5f * std::cos(a))),
+             static_cast<int>(std::lround(8.5f + 5.5f * std::sin(a))), 1, 1});
   }
-  L.place({ObjFire, 0, 19, 25, 1, 1});
+  for (int i = 0; i < 16; i++) {  // the outer ring, every other stone fallen to a boulder
+    float a = (i + 0.5f) * 2 * 3.14159265f / 16;
+    int col = static_cast<int>(std::lround(19.5f + 11.0f * std::cos(a))), row = static_cast<int>(std::lround(8.5f + 6.5f * std::sin(a)));
+    if (L.fits(col, row, 1, 1, 0xFFFFFFFFu)) L.place({i & 1 ? ObjBoulder : ObjStone, static_cast<uint8_t>(i), col, row, 1, 1});
+  }
+  L.place({ObjFire, 0, 19, 8, 1, 1});
 }
 
 }  // namespace

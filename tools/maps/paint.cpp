@@ -151,16 +151,17 @@ void Painter::buildTextures() {
         float fu = u + 0.5f, fv = v + 0.5f;
         float big = Fbm(fu, fv, 4, 4, s), fine = Hash01(u, v, s + 7);
         Colour c = Scale(base, 0.86f + 0.28f * big);
-        float e = Fbm(fu, fv, 4, 3, s + 50);
+        float e = Fbm(fu, fv, 2, 4, s + 50);
         switch (m) {
           case MatDeep: {
             float crest = std::sin(2 * Pi * (fv / 16 + 1.4f * Fbm(fu, fv, 2, 3, s + 3)));
-            if (crest > 0.86f) c = Mix(c, Colour{118, 164, 206}, (crest - 0.86f) / 0.14f * 0.55f);
+            float patch = SmoothStep(0.45f, 0.7f, Fbm(fu, fv, 4, 2, s + 13));
+            if (crest > 0.84f) c = Mix(c, Colour{118, 164, 206}, (crest - 0.84f) / 0.16f * 0.6f * patch);
             break;
           }
           case MatShallow: {
             float ridge = 1 - std::fabs(2 * Fbm(fu, fv, 8, 2, s + 3) - 1);
-            c = Mix(c, Colour{120, 200, 196}, SmoothStep(0.82f, 0.97f, ridge) * 0.6f);
+            c = Mix(c, Colour{110, 190, 190}, SmoothStep(0.84f, 0.98f, ridge) * 0.35f);
             break;
           }
           case MatSand: case MatDirt: case MatRoad:
@@ -200,7 +201,7 @@ void Painter::buildTextures() {
           case MatRock: {
             float h = Fbm(fu, fv, 4, 5, s + 3);
             float hx = Fbm(fu + 1.5f, fv, 4, 5, s + 3), hy = Fbm(fu, fv + 1.5f, 4, 5, s + 3);
-            float light = 1 + 6.0f * ((h - hx) + (h - hy));
+            float light = 1 + 3.0f * ((h - hx) + (h - hy));
             c = Scale(c, std::max(0.5f, std::min(1.4f, light)));
             float crack = std::fabs(Fbm(fu, fv, 8, 2, s + 8) - 0.5f);
             if (crack < 0.012f) c = Scale(c, 0.6f);
@@ -320,7 +321,7 @@ ObjectPixel PalisadeAt(float x, float y, int links) {
     if (!(links & (1 << i))) continue;
     for (int s = 1; s <= 3; s++) consider(cx + dirs[i][0] * s * 16 / 3.0f, cy + dirs[i][1] * s * 16 / 3.0f);
   }
-  const float r = 3.4f;
+  const float r = 4.6f;
   if (bestD >= r * r) return p;
   p.hit = true;
   float light = 1.0f - 0.35f * (bx + by) / r;
@@ -483,12 +484,14 @@ bool DecorationAt(int material, int kind, int px, int py, Colour under, Colour *
             return true;
           }
         }
-      } else if (kind == 2) {  // a bush
-        float d2 = (dx * dx + dy * dy) / 36;
-        if (d2 < 1) { *out = Scale(Colour{46, 96, 36}, 0.75f + 0.4f * std::sqrt(1 - d2) - 0.2f * (dx + dy) / 6); return true; }
-        if ((dx - 2) * (dx - 2) + (dy - 2) * (dy - 2) < 36) { *out = Scale(under, 0.7f); return true; }
-      } else if (kind == 3) {  // a darker tuft
-        if (std::fabs(dx) < 5 && std::fabs(dy) < 3 && ((px + py) & 1)) { *out = Scale(under, 0.75f); return true; }
+      } else {  // tufts of longer grass
+        for (int i = 0; i < 3; i++) {
+          float tx = px - (6.0f + Hash(i, kind, 9) % 20), ty = py - (6.0f + Hash(i, kind, 10) % 20);
+          if (std::fabs(tx) < 4 && ty > -3 && ty < 1 && std::fabs(tx) < 1.5f * (1 - ty)) {
+            *out = ((px + i) & 1) ? Scale(under, 0.72f) : Mix(under, Colour{150, 186, 84}, 0.4f);
+            return true;
+          }
+        }
       }
       return false;
     case MatSand: case MatDirt: case MatRoad:
