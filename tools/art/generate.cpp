@@ -35,14 +35,14 @@ bool Fail(const std::string &what) {
 bool WriteSprites(const std::string &dataDir, std::vector<BITMAP *> &keep, std::vector<SheetEntry> &sheet) {
   const std::vector<SpriteFile> sprites = {
       {"Dragon.bmp", MakeDragon, 80, 110, 3},
-      {"fire.bmp", [] { return MakeShot(false); }, 16, 16, 4},
-      {"ice.bmp", [] { return MakeShot(true); }, 16, 16, 4},
       {"orc2.bmp", [] { return MakeOrc(2); }, 24, 32, 3},
       {"orc3.bmp", [] { return MakeOrc(3); }, 24, 32, 3},
       {"orc4.bmp", [] { return MakeOrc(4); }, 24, 32, 3},
       {"orc5.bmp", [] { return MakeOrc(5); }, 24, 32, 3},
-      {"hut.bmp", MakeHut, 64, 64, 3},
+      {"fire.bmp", [] { return MakeShot(false); }, 16, 16, 4},
+      {"ice.bmp", [] { return MakeShot(true); }, 16, 16, 4},
       {"node.bmp", MakeNodes, 32, 32, 3},
+      {"hut.bmp", MakeHut, 64, 64, 3},
       {"cloud1.bmp", [] { return MakeCloud(1); }, 0, 0, 1},
       {"cloud2.bmp", [] { return MakeCloud(2); }, 0, 0, 1},
   };

@@ -62,9 +62,10 @@ int TextWidth(const std::string &font, const std::string &text, int size) {
 // Land outline of the painted map: the sea fills the south and bites into
 // the west as the Bay of K'llisc.
 float LandDistance(float x, float y) {
-  static const Sdf coast = Polygon({{0, 0},     {640, 0},   {640, 470}, {560, 462}, {470, 458}, {400, 452},
-                                    {340, 452}, {290, 448}, {250, 440}, {226, 418}, {226, 384}, {210, 352},
-                                    {176, 334}, {140, 340}, {112, 362}, {90, 400},  {60, 430},  {0, 442}});
+  static const Sdf coast =
+      Polygon({{0, 0},     {640, 0},   {640, 404}, {600, 420}, {540, 436}, {470, 446}, {400, 450}, {352, 452},
+               {300, 450}, {256, 440}, {232, 420}, {228, 390}, {212, 356}, {180, 336}, {146, 338}, {116, 356},
+               {92, 392},  {56, 420},  {0, 430}});
   const float warp = (Fbm(x * 0.03f, y * 0.03f, 4, 501u) - 0.5f) * 22.0f;
   return coast(x, y) + warp;
 }
@@ -93,9 +94,12 @@ Col GroundColour(float x, float y, float elev) {
   const float n = Fbm(x * 0.05f, y * 0.05f, 4, 901u);
   Col grass = Mix(Rgb(70, 112, 52), Rgb(112, 140, 66), n);
   grass = Mix(grass, Rgb(132, 124, 76), Smooth(0.55f, 0.75f, Fbm(x * 0.01f, y * 0.01f, 3, 902u)) * 0.5f);
-  const Col rock = Mix(Rgb(112, 100, 88), Rgb(150, 140, 128), n);
+  const Col rock = Mix(Rgb(116, 96, 74), Rgb(150, 132, 110), n);
   Col c = Mix(grass, rock, Smooth(0.35f, 0.55f, elev));
-  c = Mix(c, Rgb(236, 240, 246), Smooth(0.78f, 0.9f, elev + (n - 0.5f) * 0.15f));
+  // Snow only on the high slopes around the peak.
+  const float peak = std::exp(-(std::pow((x - Peak.x) / 120.0f, 2.0f) + std::pow((y - Peak.y) / 70.0f, 2.0f)));
+  const float ridge = 1.0f - std::fabs(Fbm(x * 0.035f, y * 0.035f, 4, 78u) * 2 - 1);
+  c = Mix(c, Rgb(236, 240, 246), Smooth(0.5f, 0.62f, peak * (0.35f + 0.9f * ridge)));
   // Dark forest floor, bare trampled earth at the training grounds.
   c = Mix(c, Rgb(34, 62, 34), RegionWeight(Forest, x, y, 0.35f));
   c = Mix(c, Mix(Rgb(124, 96, 62), Rgb(100, 76, 50), n), RegionWeight(Grounds, x, y, 0.3f));
@@ -131,7 +135,7 @@ void PaintLand(Canvas &c) {
       } else {
         const float e = Elevation(x, y);
         const float ex = Elevation(x + 1, y) - e, ey = Elevation(x, y + 1) - e;
-        float nx = -ex * 60, ny = -ey * 60, nz = 1;
+        float nx = -ex * 110, ny = -ey * 110, nz = 1;
         const float l = std::sqrt(nx * nx + ny * ny + nz * nz);
         const float diff = std::max(0.0f, (nx * LightX + ny * LightY + nz * LightZ) / l) / LightZ;
         col = Scale(GroundColour(x, y, e), 0.55f + 0.5f * diff);
@@ -232,13 +236,13 @@ BITMAP *MakeWorld(const Fonts &f) {
   const int nameLen[] = {15, 17, 15, 14, 16};
   for (int i = 0; i < 5; i++) {
     const float x0 = markers[i].x - 50, x1 = x0 + nameLen[i] * 8, y0 = markers[i].y + 42;
-    Tint(c, (x0 + x1) / 2, y0 + 4, (x1 - x0) / 2 + 14, 13, 0.45f);
+    Tint(c, (x0 + x1) / 2, y0 + 4, (x1 - x0) / 2 + 12, 11, 0.5f);
   }
   Compass(c, 590, 60);
   PaintFrame(c);
   Letter(c, f.serifBold, "K'llisc Mountain", 17, 446, 112, Rgb(246, 232, 200), Rgb(40, 24, 12), 2);
   Letter(c, f.serifBold, "Skarnvale", 26, 24, 18, Rgb(250, 214, 120), Rgb(50, 24, 10), 2);
-  Letter(c, f.serif, "The Sea", 15, 520, 438, Rgb(200, 222, 236), Rgb(16, 32, 60), 1);
+  Letter(c, f.serif, "The Sea", 15, 548, 448, Rgb(200, 222, 236), Rgb(16, 32, 60), 1);
   return ToBitmap(c);
 }
 
@@ -271,19 +275,13 @@ BITMAP *MakeTitle(const Fonts &f) {
       }
     }
   }
-  // The dragon, large, with its shadow on the haze.
-  Canvas shadow(W, H);
-  DrawDragon(shadow, View{48, 104, 3.45f}, 0);
-  for (int y = 0; y < H; y++)
-    for (int x = 0; x < W; x++) {
-      const int sx = x - 26, sy = y - 30;
-      if (sx >= 0 && sy >= 0 && shadow.at(sx, sy).a > 0) c.blend(x, y, Rgb(20, 10, 30), shadow.at(sx, sy).a * 0.35f);
-    }
-  DrawDragon(c, View{36, 84, 3.45f}, 0);
-  // Title lettering.
-  const int tw = TextWidth(f.serifBold, "Skarnvale", 78);
-  const int tx = std::max(300, 620 - tw), ty = 36;
-  Mask title = TextMask(f.serifBold, "Skarnvale", 78, 0);
+  // The dragon, large, rising past the mountains.
+  DrawDragon(c, View{28, 112, 3.2f}, 0);
+  // Title lettering across the top right.
+  const int size = 76;
+  const int tw = TextWidth(f.serifBold, "Skarnvale", size);
+  const int tx = 410 - tw / 2, ty = 22;
+  Mask title = TextMask(f.serifBold, "Skarnvale", size, 0);
   Stamp(c, Blur(Dilate(title, 6), 4), tx - 6, ty - 6, Rgb(255, 200, 120), 0.5f);
   Stamp(c, Dilate(title, 3), tx - 3, ty - 3, Rgb(48, 16, 12));
   Stamp(c, title, tx, ty, [](float, float v) { return Mix(Rgb(255, 240, 170), Rgb(214, 120, 30), Smooth(0.3f, 0.8f, v)); });
@@ -342,7 +340,7 @@ BITMAP *MakeStageIntro(const Fonts &f) {
   Fill(c, View{}, Limb(140, 96, 0.6f, 420, 96, 1.4f), ink, 0.7f);
   // The dragon sigil, faint, in the right margin beside the story.
   Canvas sigil(W, H);
-  DrawDragon(sigil, View{466, 120, 1.9f}, 0);
+  DrawDragon(sigil, View{470, 118, 1.65f}, 0);
   for (int y = 0; y < H; y++)
     for (int x = 0; x < W; x++) {
       const Px &p = sigil.at(x, y);
@@ -359,58 +357,83 @@ BITMAP *MakeStageIntro(const Fonts &f) {
 
 // ---------------------------------------------------------------- game over
 
-BITMAP *MakeGameOver(const Fonts &f) {
+BITMAP *MakeGameOver(const Fonts &) {
   Canvas c(W, H);
-  // Pale, smoky dusk over the orcs' land: the mountain glows red.
+  // Smoky dusk above, pale mist over the battlefield below.
   for (int y = 0; y < H; y++)
     for (int x = 0; x < W; x++) {
       const float t = y / float(H);
-      Col col = Mix(Rgb(120, 110, 118), Rgb(226, 214, 200), Smooth(0.0f, 0.6f, t));
-      const float smoke = Fbm(x * 0.008f + t, y * 0.012f, 5, 91u);
-      col = Mix(col, Rgb(90, 80, 84), Smooth(0.5f, 0.8f, smoke) * (1 - t) * 0.8f);
+      Col col = Mix(Rgb(56, 48, 62), Rgb(214, 196, 182), Smooth(0.0f, 0.55f, t));
+      const float smoke = Fbm(x * 0.007f + t * 2, y * 0.014f, 5, 91u);
+      col = Mix(col, Rgb(40, 34, 42), Smooth(0.45f, 0.8f, smoke) * Smooth(0.6f, 0.1f, t) * 0.8f);
       c.at(x, y) = {col.r, col.g, col.b, 1};
     }
-  // K'llisc Mountain with the Demon Lord's fire.
+  // K'llisc Mountain, the Demon Lord's fire in its crater and a smoke plume.
+  const float peakX = 470;
+  auto mountain = [&](float x) {
+    return 250 - 185 * std::exp(-std::pow((x - peakX) / 130.0f, 2.0f)) - 20 * Fbm(x * 0.02f, 0.5f, 4, 17u);
+  };
+  for (int y = 0; y < 120; y++)
+    for (int x = 380; x < 560; x++) {
+      const float plume = Fbm(x * 0.02f, y * 0.03f - 4, 4, 44u);
+      const float spread = 18 + (120 - y) * 0.5f;
+      const float w = Smooth(spread, 0, std::fabs(x - peakX - (120 - y) * 0.35f));
+      c.blend(x, y, Rgb(36, 28, 32), w * Smooth(0.35f, 0.65f, plume) * 0.85f);
+    }
   for (int x = 0; x < W; x++) {
-    const float peak = 190 - 150 * std::exp(-std::pow((x - 430) / 120.0f, 2.0f)) -
-                       24 * Fbm(x * 0.02f, 0.5f, 4, 17u);
-    for (int y = std::max(0, int(peak)); y < 330; y++) {
-      const float glow = std::exp(-std::hypot(x - 430.0f, y - peak) / 30.0f);
-      c.blend(x, y, Mix(Rgb(70, 56, 66), Rgb(220, 70, 30), glow * 0.8f), std::clamp(peak + 1 - y, 0.0f, 1.0f) < 1 ? 1.0f : 1.0f);
+    const float top = mountain(x);
+    for (int y = std::max(0, int(top)); y < 280; y++) {
+      const float glow = std::exp(-std::hypot((x - peakX) * 0.8f, y - top) / 26.0f);
+      const float haze = Smooth(top, 280, y) * 0.35f;
+      const Col rock = Mix(Mix(Rgb(74, 58, 68), Rgb(150, 120, 124), haze), Rgb(236, 90, 40), glow);
+      c.blend(x, y, rock, std::clamp(y + 1 - top, 0.0f, 1.0f));
     }
   }
-  Fill(c, View{}, Ellipse(430, 42, 30, 16), Rgb(255, 120, 40), 0.35f);
-  // The orc camp on the ridge: hut cones and banners.
-  for (int x = 0; x < W; x++) {
-    const float top = 300 - 30 * Fbm(x * 0.01f, 3.3f, 4, 23u);
-    for (int y = int(top); y < H; y++) c.blend(x, y, Rgb(52, 44, 48), std::clamp(y + 1 - top, 0.0f, 1.0f));
-  }
+  // The orc camp on the near ridge: hut cones, banners and torches.
+  auto ridge = [](float x) { return 262 - 26 * Fbm(x * 0.008f, 3.3f, 4, 23u); };
+  for (int x = 0; x < W; x++)
+    for (int y = int(ridge(x)); y < 300; y++) c.blend(x, y, Rgb(46, 38, 44), std::clamp(y + 1 - ridge(x), 0.0f, 1.0f));
   Rng rng(66);
-  for (int i = 0; i < 9; i++) {
-    const float x = 30 + i * 68 + rng.range(-10, 10), base = 300 - 30 * Fbm(x * 0.01f, 3.3f, 4, 23u) + 4;
-    const float hw = rng.range(14, 24), hh = rng.range(22, 34);
-    Fill(c, View{}, Polygon({{x - hw, base}, {x + hw, base}, {x, base - hh}}), Rgb(40, 32, 36));
-    Fill(c, View{}, Capsule(x + hw + 6, base, x + hw + 6, base - hh - 18, 1.2f), Rgb(40, 32, 36));
-    Fill(c, View{}, Polygon({{x + hw + 7, base - hh - 17}, {x + hw + 22, base - hh - 12}, {x + hw + 7, base - hh - 7}}),
-         Rgb(120, 30, 24));
-  }
-  // Fallen dragon's wing torn on the field, in silhouette.
-  std::vector<Pt> wing;
-  Curve(wing, {60, 400}, {120, 330}, {230, 340}, 8);
-  Curve(wing, {230, 340}, {210, 370}, {236, 392}, 5);
-  Curve(wing, {236, 392}, {200, 390}, {196, 410}, 5);
-  Curve(wing, {196, 410}, {160, 400}, {140, 420}, 5);
-  Fill(c, View{}, Polygon(wing), Rgb(60, 30, 32));
-  Fill(c, View{}, Union(Capsule(60, 400, 230, 340, 2.2f), Capsule(120, 365, 236, 392, 1.4f)), Rgb(36, 20, 22));
-  // Low mist on the field, light under both captions.
-  for (int y = 320; y < H; y++)
-    for (int x = 0; x < W; x++) {
-      const float m = Fbm(x * 0.01f, y * 0.03f, 4, 19u);
-      c.blend(x, y, Rgb(232, 226, 220), Smooth(320, 420, y) * (0.55f + 0.4f * m));
+  for (int i = 0; i < 10; i++) {
+    const float x = 24 + i * 66 + rng.range(-12, 12), base = ridge(x) + 5;
+    const float hw = rng.range(12, 20), hh = rng.range(18, 30);
+    Fill(c, View{}, Polygon({{x - hw, base}, {x + hw, base}, {x + 2, base - hh}}), Rgb(38, 30, 36));
+    Fill(c, View{}, Union(Capsule(x - 2, base - hh + 3, x + 6, base - hh - 7, 0.8f), Capsule(x + 6, base - hh + 3, x - 2, base - hh - 7, 0.8f)),
+         Rgb(38, 30, 36));
+    const float px = x + hw + 8;
+    Fill(c, View{}, Capsule(px, base, px, base - hh - 16, 1.1f), Rgb(38, 30, 36));
+    Fill(c, View{}, Polygon({{px + 1, base - hh - 15}, {px + 16, base - hh - 11}, {px + 10, base - hh - 8}, {px + 15, base - hh - 4}, {px + 1, base - hh - 5}}),
+         Rgb(130, 32, 26));
+    if (i % 3 == 1) {
+      Fill(c, View{}, Circle(x - hw - 4, base - 10, 4.5f), Rgb(255, 170, 60), 0.25f);
+      Fill(c, View{}, Circle(x - hw - 4, base - 10, 1.6f), Rgb(255, 220, 120));
     }
-  Tint(c, 410, 312, 110, 40, 1.85f);
-  Tint(c, 96, 444, 120, 28, 1.9f);
-  (void)f;
+  }
+  // Mist rolling over the field below the camp.
+  for (int y = 250; y < H; y++)
+    for (int x = 0; x < W; x++) {
+      const float m = Fbm(x * 0.006f, y * 0.02f, 5, 19u);
+      c.blend(x, y, Mix(Rgb(236, 230, 224), Rgb(206, 198, 194), m), Smooth(262, 300, y) * (0.8f + 0.2f * m));
+    }
+  // The fallen dragon's torn wing in the mist, bottom right.
+  std::vector<Pt> wing;
+  Curve(wing, {640, 350}, {560, 350}, {500, 400}, 8);
+  Curve(wing, {500, 400}, {530, 410}, {526, 440}, 5);
+  Curve(wing, {526, 440}, {556, 440}, {560, 470}, 5);
+  Curve(wing, {560, 470}, {590, 462}, {606, 486}, 5);
+  wing.push_back({640, 486});
+  const Sdf wingShape = Polygon(wing);
+  Fill(c, View{}, wingShape, [](const Hit &h) {
+    const float fade = Smooth(330, 470, h.y);
+    return Mix(Rgb(110, 60, 58), Rgb(70, 34, 34), fade);
+  }, 0.85f);
+  Fill(c, View{}, Union({Capsule(640, 352, 500, 400, 2.6f), Capsule(560, 378, 526, 440, 1.6f), Capsule(590, 370, 560, 470, 1.6f),
+                         Capsule(620, 364, 606, 480, 1.6f)}),
+       Rgb(60, 30, 30), 0.9f);
+  // A broken spear with a torn dragon banner, planted in the field.
+  Fill(c, View{}, Capsule(262, 430, 250, 318, 1.8f), Rgb(70, 52, 44), 0.9f);
+  Fill(c, View{}, Polygon({{251, 326}, {300, 334}, {290, 348}, {304, 362}, {282, 358}, {286, 376}, {253, 360}}), Rgb(150, 40, 34), 0.85f);
+  Fill(c, View{}, Circle(276, 348, 5), Rgb(220, 180, 80), 0.7f);
   return ToBitmap(c);
 }
 
