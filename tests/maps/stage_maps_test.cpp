@@ -109,6 +109,41 @@ TEST_P(StageMapTest, SolidBlocksAreTheOnesThatBlock) {
   EXPECT_GE(classes.size(), 3u) << "a stage mixes ground, obstacles and more";
 }
 
+int ChannelDistance(int a, int b) {
+  return std::abs(((a >> 16) & 255) - ((b >> 16) & 255)) + std::abs(((a >> 8) & 255) - ((b >> 8) & 255)) +
+         std::abs((a & 255) - (b & 255));
+}
+
+// Ground, water, rock and woods (not buildings, walls or decks, whose own
+// outlines may fall on a block edge).
+bool Landscape(const BlockRecord *b) { return b->value1 <= 2 || b->value1 == 5; }
+
+TEST_P(StageMapTest, NeighbouringBlocksJoinWithoutSeams) {
+  // Across every block edge of the landscape the colours change no more than
+  // they do between two neighbouring pixel columns (or rows) just inside.
+  const int width = TileMapState().header.widthInBlocks;
+  double across = 0, inside = 0;
+  for (int row = 0; row + 1 < 750; row++)
+    for (int col = 0; col + 1 < width; col++) {
+      const BlockRecord *here = TileMapBlockAt(col, row), *right = TileMapBlockAt(col + 1, row),
+                        *below = TileMapBlockAt(col, row + 1);
+      if (!Landscape(here)) continue;
+      BITMAP *h = here->backGraphic, *r = right->backGraphic, *b = below->backGraphic;
+      for (int i = 0; i < 32; i += 2) {
+        if (Landscape(right)) {
+          across += ChannelDistance(getpixel(h, 31, i), getpixel(r, 0, i));
+          inside += ChannelDistance(getpixel(h, 29, i), getpixel(h, 30, i));
+        }
+        if (Landscape(below)) {
+          across += ChannelDistance(getpixel(h, i, 31), getpixel(b, i, 0));
+          inside += ChannelDistance(getpixel(h, i, 29), getpixel(h, i, 30));
+        }
+      }
+    }
+  EXPECT_LT(across, inside * 1.15) << "block edges stand out: " << across / inside;
+  std::printf("%s: colour change across block edges / inside blocks = %.3f\n", GetParam(), across / inside);
+}
+
 // One stage population with the game's recipe and a fixed seed: for huts the
 // hit points are drawn first, then y = 23520 - rand() % height (the first
 // group of level4 without the offset, in the upper half), then x; then the

@@ -88,7 +88,7 @@ void LayoutShore(StageLayout &L, uint32_t seed) {
   // A stream runs from the mountain down to the sea.
   std::vector<std::pair<float, float>> stream;
   for (int y = 40; y <= 560; y += 4) stream.push_back({30 - y * 0.035f + 5 * std::sin(y * 0.03f), static_cast<float>(y)});
-  PaintPath(L, stream, 1.0f, MatShallow);
+  PaintPath(L, stream, 1.3f, MatShallow);
   // Islands, sandbanks and skerries out at sea.
   for (int y = 744; y > 560; y -= rng.range(9, 13)) {
     float x = 5 + rng.unit() * 30;
@@ -234,19 +234,19 @@ void LayoutVillage(StageLayout &L, uint32_t seed) {
     int sx = static_cast<int>(std::lround(Wind(static_cast<float>(y), 20, 7, seed + 4)));
     int w = rng.range(2, 3), h = rng.range(2, 3);
     int col = rng.chance(0.5f) ? sx - 2 - w : sx + 2;
-    if (rng.chance(0.8f) && L.fits(col, y - h, w, h, ground))
-      L.place({ObjHouse, static_cast<uint8_t>(rng.range(0, 7)), col, y - h, w, h});
+    if (rng.chance(0.8f) && L.fits(col, y - h, w, h, ground, true))
+      L.place({ObjHouse, static_cast<uint8_t>(rng.range(0, 5)), col, y - h, w, h});
   }
   for (int i = 0; i < 2500; i++) {
     int w = rng.range(2, 3), h = rng.range(2, 3);
     int col = rng.range(0, 40 - w), row = rng.range(40, 745 - h);
-    if (!L.fits(col, row, w, h, ground)) continue;
+    if (!L.fits(col, row, w, h, ground, true)) continue;
     bool byRoad = false;
     for (int x = col - 1; x <= col + w && !byRoad; x++)
       for (int y = row - 1; y <= row + h && !byRoad; y++)
         if (x >= 0 && y >= 0 && x < 40 && y < 750 && L.corner(x, y) == MatRoad) byRoad = true;
     if (!byRoad) continue;
-    L.place({ObjHouse, static_cast<uint8_t>(rng.range(0, 7)), col, row, w, h});
+    L.place({ObjHouse, static_cast<uint8_t>(rng.range(0, 5)), col, row, w, h});
   }
   Ponds(L, rng, 60, 745, 10);
   Copses(L, rng, 50, 745, 55);

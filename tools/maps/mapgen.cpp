@@ -11,14 +11,14 @@ StageLayout::StageLayout()
     : corners(static_cast<size_t>(StageColumns + 1) * (StageRows + 1), MatGrass),
       objectAt(static_cast<size_t>(StageColumns) * StageRows, -1) {}
 
-bool StageLayout::fits(int col, int row, int w, int h, uint32_t allowed) const {
+bool StageLayout::fits(int col, int row, int w, int h, uint32_t allowed, bool uniform) const {
   if (col < 0 || row < 0 || col + w > columns || row + h > rows) return false;
   for (int y = row; y < row + h; y++)
     for (int x = col; x < col + w; x++)
       if (objectAt[y * columns + x] >= 0) return false;
   for (int y = row; y <= row + h; y++)
     for (int x = col; x <= col + w; x++)
-      if (!(allowed & (1u << corner(x, y)))) return false;
+      if (!(allowed & (1u << corner(x, y))) || (uniform && corner(x, y) != corner(col, row))) return false;
   return true;
 }
 

@@ -24,8 +24,9 @@ struct StageLayout {
   StageLayout();
   uint8_t &corner(int x, int y) { return corners[y * (columns + 1) + x]; }
   uint8_t corner(int x, int y) const { return corners[y * (columns + 1) + x]; }
-  // True when no object covers the cells and every corner's ground is allowed.
-  bool fits(int col, int row, int w, int h, uint32_t allowedMaterials) const;
+  // True when no object covers the cells and every corner's ground is
+  // allowed (and, when uniform, the same material all over).
+  bool fits(int col, int row, int w, int h, uint32_t allowedMaterials, bool uniform = false) const;
   void place(const Placement &p);
 };
 

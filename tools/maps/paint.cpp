@@ -88,18 +88,21 @@ int GroundClass(int m) {
 struct Crown { float x, y, r; Colour c; };
 
 std::vector<Crown> MakeCrowns(uint32_t seed) {
+  // Large crowns on a jittered 3 x 3 grid, smaller ones between them.
   std::vector<Crown> crowns;
-  const int cells = TexturePeriod / 16;
-  for (int gy = 0; gy < cells; gy++)
-    for (int gx = 0; gx < cells; gx++) {
-      float x = gx * 16 + 8 + (Hash01(gx, gy, seed) - 0.5f) * 8;
-      float y = gy * 16 + 8 + (Hash01(gx, gy, seed + 1) - 0.5f) * 8;
-      float r = 9.5f + Hash01(gx, gy, seed + 2) * 3.5f;
-      float t = Hash01(gx, gy, seed + 3);
-      Colour c = Mix(Colour{38, 96, 36}, Colour{70, 118, 44}, t);
-      if (Hash01(gx, gy, seed + 4) < 0.15f) c = Colour{30, 78, 44};  // a dark fir
-      crowns.push_back({x, y, r, c});
-    }
+  const float step = TexturePeriod / 3.0f;
+  for (int layer = 0; layer < 2; layer++)
+    for (int gy = 0; gy < 3; gy++)
+      for (int gx = 0; gx < 3; gx++) {
+        uint32_t k = seed + layer * 10;
+        float x = (gx + 0.5f * layer + 0.5f) * step + (Hash01(gx, gy, k) - 0.5f) * 12;
+        float y = (gy + 0.5f * layer + 0.5f) * step + (Hash01(gx, gy, k + 1) - 0.5f) * 12;
+        float r = layer == 0 ? 11 + Hash01(gx, gy, k + 2) * 4 : 7 + Hash01(gx, gy, k + 2) * 3;
+        float t = Hash01(gx, gy, k + 3);
+        Colour c = Mix(Colour{36, 92, 34}, Colour{78, 124, 46}, t);
+        if (Hash01(gx, gy, k + 4) < 0.2f) c = Colour{30, 76, 46};  // a dark fir
+        crowns.push_back({x, y, r, c});
+      }
   return crowns;
 }
 
@@ -182,17 +185,18 @@ void Painter::buildTextures() {
             break;
           }
           case MatCrops: {
-            float row = 0.5f + 0.5f * std::sin(2 * Pi * fu / 8);
+            float row = 0.5f + 0.5f * std::sin(2 * Pi * (fu + 2) / 8);  // rows not on block edges
             float plant = row * (0.6f + 0.8f * Fbm(fu, fv, 32, 1, s + 5));
             c = plant > 0.55f ? Scale(Colour{88, 146, 58}, 0.8f + 0.3f * plant) : Scale(Colour{112, 86, 58}, 0.9f + 0.1f * fine);
             break;
           }
           case MatCobble: {
-            // Stones on a staggered 8-pixel grid with dark joints.
-            int row = v / 8;
-            int col = (u + (row & 1) * 4) / 8;
-            float lx = std::fmod(u + (row & 1) * 4.0f, 8.0f), ly = std::fmod(fv, 8.0f);
-            float stone = 0.85f + 0.25f * Hash01(col & 15, row, s + 4);
+            // Stones on a staggered 8-pixel grid with dark joints, kept off
+            // the block edges so the joints do not line up with them.
+            int sv = (v + 3) % TexturePeriod, row = sv / 8;
+            int su = (u + 3 + (row & 1) * 4) % TexturePeriod, col = su / 8;
+            float lx = su % 8 + 0.5f, ly = sv % 8 + 0.5f;
+            float stone = 0.85f + 0.25f * Hash01(col, row, s + 4);
             c = Scale(base, stone);
             if (lx < 1.2f || ly < 1.2f) c = Scale(base, 0.55f);
             else if (lx < 3 && ly < 3) c = Scale(c, 1.12f);
@@ -355,9 +359,10 @@ ObjectPixel TreeAt(float x, float y, float w, float h, int variant) {
   Colour col{0, 0, 0};
   for (int i = 0; i < 6; i++) {
     float a = i * 2 * Pi / 5 + variant;
-    float rr = i == 5 ? 0 : 5.5f * scale;
+    // Crown and shadow stay inside the footprint: 14 + 5 + 8.5 + 3.5 < 32.
+    float rr = i == 5 ? 0 : 5.0f * scale;
     float cx = w / 2 - 2 + std::cos(a) * rr, cy = h / 2 - 2 + std::sin(a) * rr;
-    float r = (i == 5 ? 8.0f : 6.5f + Hash01(i, variant, 31) * 2) * scale;
+    float r = (i == 5 ? 9.0f : 7.0f + Hash01(i, variant, 31) * 1.5f) * scale;
     float dx = x - cx, dy = y - cy, d2 = (dx * dx + dy * dy) / (r * r);
     if (d2 >= 1) continue;
     float hgt = std::sqrt(1 - d2) + (i == 5 ? 0.15f : 0);
