@@ -55,10 +55,18 @@ void DrawWings(Canvas &c, const View &v, int beat) {
   Pt wrist;
   const Sdf wing = WingShape(beat, &tips, &wrist);
   const Sdf both = Sym(wing, 40);
-  Fill(c, v, both, [](const Hit &h) {
+  // Each panel of skin between two fingers sags a little differently.
+  std::vector<float> fingerAngles;
+  for (const Pt &t : tips) fingerAngles.push_back(std::atan2(t.y - wrist.y, t.x - wrist.x));
+  Fill(c, v, both, [&](const Hit &h) {
+    const float lx = 40 - std::fabs(h.x - 40);  // on the left wing
+    const float a = std::atan2(h.y - wrist.y, lx - wrist.x);
+    int panel = 0;
+    for (float fa : fingerAngles) panel += a > fa;
     const float edge = std::clamp(1.0f - (-h.d) / 4.0f, 0.0f, 1.0f);
     const float vein = Noise(h.x * 0.6f, h.y * 0.6f, 5u);
-    return Lit(Mix(Mix(Membrane, MembraneEdge, edge * 0.6f), Rgb(170, 60, 30), vein * 0.3f), h, 14.0f);
+    const Col skin = Mix(Mix(Membrane, MembraneEdge, edge * 0.6f), Rgb(170, 60, 30), vein * 0.3f);
+    return Lit(Scale(skin, (panel & 1) ? 0.9f : 1.0f), h, 14.0f);
   });
   // Finger bones and the arm.
   std::vector<Sdf> bones;
@@ -92,11 +100,11 @@ void DrawDragon(Canvas &c, const View &v, int beat) {
   // Body, neck and head as one smooth volume.
   Sdf body = Blend(Ellipse(40, 45, 8.5f, 10.5f), Ellipse(40, 58, 7.0f, 9.0f), 4.0f);
   body = Blend(body, Limb(40, 38, 5.5f, 40, 22, 3.6f), 3.0f);
-  body = Blend(body, Ellipse(40, 15.5f, 5.6f, 7.0f), 2.5f);
+  body = Blend(body, Ellipse(40, 15.5f, 6.2f, 7.0f), 2.5f);
   body = Blend(body, Limb(40, 13, 4.2f, 40, 4.5f, 2.6f), 2.0f);
   Fill(c, v, body, [](const Hit &h) { return Hide(h, 6.0f); });
   // Brow ridges and horns sweeping back.
-  const Sdf horns = Sym(Union(Limb(36.5f, 16, 1.7f, 33, 23, 1.0f), Limb(33, 23, 1.0f, 31.5f, 27, 0.3f)), 40);
+  const Sdf horns = Sym(Union(Limb(36.0f, 15.5f, 1.6f, 32.5f, 22.5f, 1.0f), Limb(32.5f, 22.5f, 1.0f, 31.0f, 26.5f, 0.3f)), 40);
   Fill(c, v, horns, [](const Hit &h) { return Lit(Horn, h, 1.2f, 0.5f); });
   // Golden ridge along the spine.
   const float ridgeY[] = {20, 25, 30, 35, 40, 45, 50, 55, 60, 66, 72};
@@ -107,7 +115,7 @@ void DrawDragon(Canvas &c, const View &v, int beat) {
          [](const Hit &h) { return Lit(Ridge, h, 0.8f, 0.4f); });
   }
   // Eyes glowing at the sides of the head, nostrils at the snout.
-  Fill(c, v, Sym(Ellipse(36.0f, 12.5f, 1.1f, 1.6f, 0.3f), 40), Rgb(255, 226, 90));
+  Fill(c, v, Sym(Ellipse(35.6f, 11.5f, 1.3f, 1.8f, 0.35f), 40), Rgb(255, 230, 90));
   Fill(c, v, Sym(Circle(38.4f, 5.5f, 0.6f), 40), Rgb(60, 10, 10));
 }
 

@@ -262,6 +262,20 @@ BITMAP *MakeTitle(const Fonts &f) {
       col = Mix(col, Mix(Rgb(250, 190, 170), Rgb(120, 80, 110), t), cloud * 0.45f * (1 - t * 0.6f));
       c.at(x, y) = {col.r, col.g, col.b, 1};
     }
+  // A few stars still out in the high sky.
+  Rng stars(515);
+  for (int i = 0; i < 60; i++) {
+    const float x = stars.range(0, W), y = stars.range(0, 150), r = stars.range(0.4f, 1.0f);
+    Fill(c, View{}, Circle(x, y, r), Rgb(255, 250, 230), Smooth(150, 20, y) * stars.range(0.4f, 0.9f));
+  }
+  // K'llisc Mountain far away, its crater glowing.
+  for (int x = 420; x < W; x++) {
+    const float top = 300 - 120 * std::exp(-std::pow((x - 560) / 60.0f, 2.0f)) - 8 * Fbm(x * 0.05f, 0.3f, 3, 8u);
+    for (int y = int(top); y < 330; y++) {
+      const float glow = std::exp(-std::hypot(x - 560.0f, (y - top) * 1.5f) / 14.0f);
+      c.blend(x, y, Mix(Rgb(150, 104, 128), Rgb(255, 120, 60), glow), std::clamp(y + 1 - top, 0.0f, 1.0f));
+    }
+  }
   const Col ridges[3] = {Rgb(122, 92, 120), Rgb(74, 56, 86), Rgb(34, 26, 44)};
   for (int layer = 0; layer < 3; layer++) {
     const float base = 300 + layer * 45, amp = 90 - layer * 20;
