@@ -98,9 +98,11 @@ BITMAP *MakeIcon(int size) {
   Fill(c, v, Circle(32, 32, 31), [](const Hit &h) {
     return h.d > -3.0f ? Lit(Rgb(220, 170, 60), h, 3.0f, 0.6f) : Mix(Rgb(40, 60, 110), Rgb(20, 28, 60), std::min(1.0f, -h.d / 28.0f));
   });
-  // The dragon's 80 x 110 frame fitted into the emblem.
-  const float ds = 0.5f * s;
-  DrawDragon(c, View{(32 - 40 * 0.5f) * s, (32 - 55 * 0.5f) * s, ds}, 0);
+  // The dragon's 80 x 110 frame fitted into the emblem; small icons show it
+  // larger, centred on its chest, so that it stays recognisable.
+  const bool small = size <= 32;
+  const float k = small ? 0.7f : 0.5f, cy = small ? 44.0f : 55.0f;
+  DrawDragon(c, View{(32 - 40 * k) * s, (32 - cy * k) * s, k * s}, 0);
   BITMAP *b = NewMaskedBitmap(size, size);
   PutSprite(b, 0, 0, c, Rgb(30, 16, 10), 0.4f);
   return b;

@@ -102,8 +102,8 @@ Col GroundColour(float x, float y, float elev) {
   c = Mix(c, Rgb(236, 240, 246), Smooth(0.5f, 0.62f, peak * (0.35f + 0.9f * ridge)));
   // Dark forest floor, bare trampled earth at the training grounds.
   c = Mix(c, Rgb(34, 62, 34), RegionWeight(Forest, x, y, 0.35f));
-  c = Mix(c, Mix(Rgb(124, 96, 62), Rgb(100, 76, 50), n), RegionWeight(Grounds, x, y, 0.3f));
-  c = Mix(c, Mix(Rgb(104, 94, 60), Rgb(88, 80, 52), n), RegionWeight(Village, x, y, 0.3f));
+  c = Mix(c, Mix(Rgb(124, 96, 62), Rgb(100, 76, 50), n), RegionWeight(Grounds, x, y, 0.5f) * 0.85f);
+  c = Mix(c, Mix(Rgb(104, 94, 60), Rgb(88, 80, 52), n), RegionWeight(Village, x, y, 0.5f) * 0.85f);
   return c;
 }
 
@@ -162,6 +162,19 @@ void Hutlet(Canvas &c, float x, float y) {
   Fill(c, View{}, Circle(x, y, 1.2f), Rgb(40, 28, 18));
 }
 
+// A ring of wooden stakes around an oval, with a gap for the gate at the south.
+void Palisade(Canvas &c, float cx, float cy, float rx, float ry, float spacing) {
+  const float around = 2 * Pi * std::sqrt((rx * rx + ry * ry) / 2);
+  const int n = int(around / spacing);
+  for (int i = 0; i < n; i++) {
+    const float a = 2 * Pi * i / n;
+    if (std::fabs(a - Pi / 2) < 0.25f) continue;
+    const float x = cx + std::cos(a) * rx, y = cy + std::sin(a) * ry;
+    Fill(c, View{}, Circle(x + 0.8f, y + 0.8f, 1.4f), Rgb(20, 14, 8), 0.6f);
+    Fill(c, View{}, Circle(x, y, 1.3f), [](const Hit &h) { return Lit(Rgb(130, 92, 52), h, 1.3f); });
+  }
+}
+
 void PaintDetails(Canvas &c) {
   Rng rng(4242);
   // Forest canopy, denser towards its heart; a few stray trees elsewhere.
@@ -178,14 +191,14 @@ void PaintDetails(Canvas &c) {
     Tree(c, x, y, rng.range(2.5f, 4.5f), 700u + i);
   }
   // Training grounds: a fenced yard with straw targets.
-  Fill(c, View{}, Cut(Ellipse(Grounds.x, Grounds.y, 44, 20), Ellipse(Grounds.x, Grounds.y, 42.5f, 18.5f)), Rgb(70, 48, 26));
+  Palisade(c, Grounds.x, Grounds.y, 44, 20, 4.5f);
   for (int i = 0; i < 4; i++) {
     const float x = Grounds.x - 27 + i * 18, y = Grounds.y - 6 + (i & 1) * 10;
     Fill(c, View{}, Circle(x, y, 3.2f), [](const Hit &h) { return Lit(Rgb(220, 190, 110), h, 3.0f); });
     Fill(c, View{}, Circle(x, y, 1.2f), Rgb(170, 30, 20));
   }
   // K'llisc Village: huts inside a palisade.
-  Fill(c, View{}, Cut(Ellipse(Village.x, Village.y, 40, 25), Ellipse(Village.x, Village.y, 38, 23)), Rgb(60, 40, 20));
+  Palisade(c, Village.x, Village.y, 40, 25, 3.2f);
   const Pt huts[] = {{376, 352}, {398, 348}, {416, 362}, {372, 374}, {394, 378}, {410, 382}, {358, 362}};
   for (const Pt &p : huts) Hutlet(c, p.x, p.y);
   // The Demon Lord's fire glowing in the mountain's crater.
