@@ -70,8 +70,9 @@ void Fill(Canvas &c, const View &v, const Sdf &shape, Col col, float opacity) {
   Fill(c, v, shape, [col](const Hit &) { return col; }, opacity);
 }
 
-// Normalised (-0.5, -0.6, 0.62): top left, a little above.
-const float LightX = -0.5f / 0.9989f, LightY = -0.6f / 0.9989f, LightZ = 0.62f / 0.9989f;
+// (-0.5, -0.6, 0.62) normalised: from the top left, a little above.
+static const float LightLength = std::sqrt(0.5f * 0.5f + 0.6f * 0.6f + 0.62f * 0.62f);
+const float LightX = -0.5f / LightLength, LightY = -0.6f / LightLength, LightZ = 0.62f / LightLength;
 
 Col Lit(Col base, const Hit &h, float thick, float gloss) {
   const float t = std::clamp(-h.d / thick, 0.0f, 1.0f);
@@ -89,8 +90,8 @@ Col Lit(Col base, const Hit &h, float thick, float gloss) {
     float hx = LightX, hy = LightY, hz = LightZ + 1.0f;
     const float hl = std::sqrt(hx * hx + hy * hy + hz * hz);
     const float nh = std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl);
-    const float spec = gloss * std::pow(nh, 24.0f);
-    out = Add(out, {spec, spec, spec});
+    const float shine = gloss * std::pow(nh, 24.0f);
+    out = Add(out, {shine, shine, shine});
   }
   return out;
 }

@@ -166,6 +166,7 @@ BITMAP *GlyphSheet(const std::string &fontFile, int pixelSize, int *cellHeight) 
     for (unsigned int y = 0; y < b.rows; y++)
       for (unsigned int x = 0; x < b.width; x++) {
         const bool on = b.buffer[y * b.pitch + (x >> 3)] & (0x80 >> (x & 7));
+        // A glyph reaching left of its pen position is moved right into its cell.
         const int gx = std::max(0, g->bitmap_left) + int(x), gy = f.ascender() - g->bitmap_top + int(y);
         if (on && gx >= 0 && gy >= 0 && gx < widths[i] && gy < ch) putpixel(sheet, x0 + gx, y0 + gy, 1);
       }
