@@ -186,7 +186,7 @@ TEST_P(StageMapTest, PopulationPlacesEveryEnemyQuickly) {
       }
     }
     std::printf("%s seed %u: %d enemies, %d attempts, worst %d\n", GetParam(), seed, enemies, attempts, worst);
-    EXPECT_LE(attempts, enemies * 4) << "placement should rarely miss";
+    EXPECT_LE(attempts, enemies * 5) << "placement should rarely miss";
     EXPECT_LE(worst, 40);
   }
 }

@@ -273,13 +273,30 @@ void LayoutBay(StageLayout &L, uint32_t seed) {
   PaintCorners(L, Top, Bottom, [&](int x, int y) -> int {
     return Fractal(x * 0.1f, y * 0.07f, seed + 1) > 0.62f ? MatShallow : MatDeep;
   });
-  // Islands big and small; land enough for the orcs and their wizards.
-  for (int y = 744; y > 54; y -= rng.range(9, 14)) {
-    int n = rng.range(1, 3);
-    for (int i = 0; i < n; i++) {
-      float r = n == 1 ? 6.0f + rng.unit() * 5 : 3.0f + rng.unit() * 4;
-      float x = 4 + (i + 0.2f + 0.6f * rng.unit()) * 32.0f / n;
-      Island(L, x, y + rng.range(-3, 3) * 1.0f, r, rng.next());
+  // The bay changes on the way in: sandbars and skerries at its mouth, then
+  // wooded islands, then reefs and long spits before the harbour.
+  for (int y = 744; y > 54; y -= rng.range(8, 11)) {
+    if (y > 560) {
+      float x = 4 + rng.unit() * 32;
+      PaintBlob(L, x, y, 7 + rng.unit() * 4, 3.2f, MatShallow, rng.next());
+      PaintBlob(L, x, y, 5 + rng.unit() * 3, 2.3f, MatSand, rng.next());
+      Island(L, x < 20 ? x + 14 : x - 14, y - 5.0f, 4.0f + rng.unit() * 2.5f, rng.next());
+    } else if (y > 260) {
+      int n = rng.range(1, 2);
+      for (int i = 0; i < n; i++) {
+        float r = n == 1 ? 7.0f + rng.unit() * 5 : 4.0f + rng.unit() * 3;
+        float x = 4 + (i + 0.2f + 0.6f * rng.unit()) * 32.0f / n;
+        float cy = y + rng.range(-3, 3) * 1.0f;
+        Island(L, x, cy, r, rng.next());
+        if (r > 8) PaintBlob(L, x, cy, r - 5, (r - 5) * 0.7f, MatForest, rng.next());
+        else if (r > 5) PaintBlob(L, x + 1, cy, 1.6f, 1.2f, MatRock, rng.next());
+      }
+    } else {
+      float x = 6 + rng.unit() * 28;
+      PaintPath(L, {{x - 8, static_cast<float>(y)}, {x + 8, y - 4.0f}}, 2.6f, MatShallow);
+      PaintPath(L, {{x - 7, static_cast<float>(y)}, {x + 7, y - 4.0f}}, 1.4f, MatSand);
+      Island(L, x < 20 ? x + 15 : x - 15, y - 6.0f, 3.5f + rng.unit() * 2, rng.next());
+      for (int i = 0; i < 3; i++) Scatter(L, rng, ObjBoulder, 1, 1, y - 10, y + 4, Bit(MatShallow), 6, 10);
     }
   }
   // The far shore at the end: the bay's harbour under the hills.
@@ -312,12 +329,20 @@ void LayoutForest(StageLayout &L, uint32_t seed) {
     return static_cast<int>(MatForest);
   });
   // Paths wind through the trees from clearing to clearing.
-  PaintPath(L, WindingPath(Top, Bottom, 20, 12, seed + 3), 1.4f, MatDirt);
-  PaintPath(L, WindingPath(Top, Bottom, 10, 8, seed + 4), 1.1f, MatDirt);
-  PaintPath(L, WindingPath(Top, Bottom, 31, 8, seed + 5), 1.1f, MatDirt);
+  PaintPath(L, WindingPath(Top, Bottom, 14, 11, seed + 3), 1.4f, MatDirt);
+  PaintPath(L, WindingPath(Top, Bottom, 27, 11, seed + 5), 1.2f, MatDirt);
   for (int y = 730; y > 60; y -= rng.range(30, 45)) {
     PaintBlob(L, rng.range(6, 34), y, rng.range(4, 7), rng.range(3, 6), MatGrass, rng.next());
   }
+  // Brooks cross the forest, and grey crags break through it.
+  for (int b = 0; b < 3; b++) {
+    float y = 620 - b * 230.0f;
+    std::vector<std::pair<float, float>> brook;
+    for (int x = -2; x <= 42; x += 3) brook.push_back({static_cast<float>(x), y + 6 * std::sin(x * 0.25f + b) + x * 0.3f});
+    PaintPath(L, brook, 2.4f, MatMeadow);
+    PaintPath(L, brook, 1.2f, MatShallow);
+  }
+  for (int i = 0; i < 14; i++) PaintBlob(L, 3 + rng.unit() * 34, 80 + rng.unit() * 650, 2 + rng.unit() * 2, 2 + rng.unit() * 1.5f, MatRock, rng.next());
   for (int i = 0; i < 40; i++) Scatter(L, rng, ObjTree, 2, 2, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
   for (int i = 0; i < 160; i++) Scatter(L, rng, ObjTree, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
   for (int i = 0; i < 60; i++) Scatter(L, rng, ObjBoulder, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow) | Bit(MatDirt), 6);
