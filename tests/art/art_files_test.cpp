@@ -266,3 +266,27 @@ TEST(ArtIcons, EverySizeIsASquarePng) {
     EXPECT_EQ(hh, size);
   }
 }
+
+TEST(ArtSprites, RoundThingsAreLitFromTheTopLeft) {
+  // The hut roof and the marker stone are round seen from above: their top
+  // left half catches the light, their bottom right half is in shade.
+  struct Round {
+    const char *name;
+    int x0, y0, size;
+  };
+  for (const Round &r : {Round{"hut.bmp", 7, 6, 50}, Round{"node.bmp", 7 * 32 + 6, 6, 20}}) {
+    SCOPED_TRACE(r.name);
+    BITMAP *b = Load(r.name);
+    ASSERT_NE(b, nullptr);
+    double lit = 0, shade = 0;
+    for (int y = 0; y < r.size; y++)
+      for (int x = 0; x < r.size; x++) {
+        const int c = getpixel(b, r.x0 + x, r.y0 + y);
+        if (IsMask(c)) continue;
+        if (x + y < r.size - 4) lit += Luma(c);
+        if (x + y > r.size + 4) shade += Luma(c);
+      }
+    EXPECT_GT(lit, shade * 1.15);
+    destroy_bitmap(b);
+  }
+}

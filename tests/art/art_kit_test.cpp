@@ -8,6 +8,7 @@
 #include "art.h"
 #include "art_test_util.h"
 #include "generate.h"
+#include "preview.h"
 #include "sdf.h"
 #include "text.h"
 
@@ -127,4 +128,82 @@ TEST(ArtKit, NoiseIsRepeatableAndInRange) {
   EXPECT_LE(hi, 1.0f);
   EXPECT_GT(hi - lo, 0.3f);  // it varies
   EXPECT_NE(art::Noise(3.5f, 2.5f, 1u), art::Noise(3.5f, 2.5f, 2u));
+}
+
+TEST(ArtKit, VolumesAreLitFromTheTopLeft) {
+  art::Canvas c(40, 40);
+  art::Fill(c, art::View{}, art::Circle(20, 20, 15), [](const art::Hit &h) { return art::Lit(art::Rgb(200, 200, 200), h, 15); });
+  const art::Col topLeft = c.colour(11, 11), bottomRight = c.colour(29, 29), centre = c.colour(20, 20);
+  EXPECT_GT(topLeft.r, centre.r * 0.95f);
+  EXPECT_GT(topLeft.r, bottomRight.r + 0.2f);
+  EXPECT_NEAR(c.colour(20, 20).r, 200 / 255.0f, 0.05f);  // a flat top keeps its colour
+}
+
+TEST(ArtKit, LetteringMasksGrowWithTheTextAndTheirPens) {
+  const std::string font = art::StoryFontFile();
+  const art::Mask one = art::TextMask(font, "Ab", 20), two = art::TextMask(font, "AbAb", 20);
+  ASSERT_GT(one.w, 0);
+  EXPECT_GT(two.w, one.w + 15);
+  EXPECT_EQ(one.h, two.h);
+  auto mass = [](const art::Mask &m) {
+    double s = 0;
+    for (float a : m.a) s += a;
+    return s;
+  };
+  EXPECT_NEAR(mass(two), 2 * mass(one), mass(one) * 0.1);
+  // A thicker pen covers more; blurring keeps the ink.
+  const art::Mask grown = art::Dilate(one, 2);
+  EXPECT_EQ(grown.w, one.w + 4);
+  EXPECT_GT(mass(grown), mass(one) * 1.5);
+  EXPECT_NEAR(mass(art::Blur(grown, 1)), mass(grown), mass(grown) * 0.05);
+  EXPECT_EQ(art::TextMask("/nonexistent.ttf", "Ab", 20).w, 0);
+}
+
+TEST(ArtKit, HalfSizeAveragesEachChannel) {
+  BITMAP *b = create_bitmap_ex(32, 2, 2);
+  putpixel(b, 0, 0, makecol32(200, 0, 0));
+  putpixel(b, 1, 0, makecol32(0, 100, 0));
+  putpixel(b, 0, 1, makecol32(0, 0, 40));
+  putpixel(b, 1, 1, makecol32(0, 0, 0));
+  BITMAP *h = art::HalfSize(b);
+  ASSERT_EQ(h->w, 1);
+  const int c = getpixel(h, 0, 0);
+  EXPECT_EQ(getr32(c), 50);
+  EXPECT_EQ(getg32(c), 25);
+  EXPECT_EQ(getb32(c), 10);
+  destroy_bitmap(h);
+  destroy_bitmap(b);
+}
+
+TEST(ArtKit, ContactSheetShowsEveryFrameWithoutTheMask) {
+  BITMAP *strip = art::NewMaskedBitmap(30, 10);
+  for (int f = 0; f < 3; f++) rectfill(strip, f * 10 + 2, 2, f * 10 + 7, 7, makecol32(10 + f * 100, 200, 30));
+  const std::string d = SKV_TTF_DIR;
+  const art::Fonts fonts{d + "/DejaVuSerif-Bold.ttf", d + "/DejaVuSerif.ttf", d + "/DejaVuSans-Bold.ttf", d + "/DejaVuSans.ttf"};
+  BITMAP *sheet = art::ContactSheet({{"strip.bmp", strip, 10, 10, 4}}, fonts);
+  ASSERT_NE(sheet, nullptr);
+  int seen[3] = {0, 0, 0}, mask = 0;
+  for (int y = 0; y < sheet->h; y++)
+    for (int x = 0; x < sheet->w; x++) {
+      const int c = getpixel(sheet, x, y);
+      if (IsMask(c)) mask++;
+      for (int f = 0; f < 3; f++) seen[f] += c == makecol32(10 + f * 100, 200, 30);
+    }
+  for (int f = 0; f < 3; f++) EXPECT_EQ(seen[f], 6 * 6 * 16) << "frame " << f << " enlarged four times";
+  EXPECT_EQ(mask, 0);
+  destroy_bitmap(sheet);
+  destroy_bitmap(strip);
+}
+
+TEST(ArtKit, IconIsARoundEmblemOnTheMask) {
+  for (int size : {16, 64}) {
+    BITMAP *icon = art::MakeIcon(size);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->w, size);
+    EXPECT_TRUE(IsMask(getpixel(icon, 0, 0)));
+    EXPECT_TRUE(IsMask(getpixel(icon, size - 1, size - 1)));
+    EXPECT_FALSE(IsMask(getpixel(icon, size / 2, size / 2)));
+    EXPECT_FALSE(IsMask(getpixel(icon, size / 2, 1)));
+    destroy_bitmap(icon);
+  }
 }
