@@ -243,7 +243,8 @@ static bool DecodeCellsPlain(MapReader &r, int16_t *pCells, int64_t iCells) {
 
 // Encodings 2 and 3: runs that fill each row exactly. In encoding 3 a
 // negative count copies earlier cells from a negative distance, one at a
-// time, so an overlapping copy repeats its pattern.
+// time, so an overlapping copy repeats its pattern. With pCells null the
+// runs are only checked, so a layer is allocated only once its data can fill it.
 static bool DecodeCellsRuns(MapReader &r, int16_t *pCells) {
   const MapHeader &h = LoadedMap.header;
   int64_t iOut = 0;
@@ -254,14 +255,21 @@ static bool DecodeCellsRuns(MapReader &r, int16_t *pCells) {
       if (r.failed()) return false;
       if (k > 0) {
         if (iOut + k > iRowEnd) return false;
-        for (int i = 0; i < k; i++) pCells[iOut++] = r.readMapInt16();
+        if (pCells == nullptr) {
+          r.skip(size_t(k) * 2);
+          iOut += k;
+        } else {
+          for (int i = 0; i < k; i++) pCells[iOut++] = r.readMapInt16();
+        }
       } else if (k < 0) {
         if (iOut - k > iRowEnd) return false;
         int v = r.readMapInt16();
-        if (h.cellEncoding == 2) {
+        if (h.cellEncoding == 3 && (v >= 0 || iOut + v < 0)) return false;
+        if (pCells == nullptr) {
+          iOut -= k;
+        } else if (h.cellEncoding == 2) {
           for (int i = 0; i < -k; i++) pCells[iOut++] = int16_t(v);
         } else {
-          if (v >= 0 || iOut + v < 0) return false;
           for (int i = 0; i < -k; i++, iOut++) pCells[iOut] = pCells[iOut + v];
         }
       }
@@ -276,8 +284,12 @@ static void DecodeLayer(int iLayer, const uint8_t *pData, size_t iSize) {
   if (!LoadState.bHeaderSeen) return Fail(MapErrBadFile);
   int64_t iCells = int64_t(h.widthInBlocks) * h.heightInBlocks;
   bool bRuns = h.cellEncoding >= 2;
-  // Cheap early refusal before a large allocation.
+  // Refuse data that cannot fill the layer before allocating it.
   if (!bRuns && int64_t(iSize) < iCells * 2) return Fail(MapErrBadFile);
+  if (bRuns) {
+    MapReader check(pData, iSize, MapIsLittleEndian());
+    if (!DecodeCellsRuns(check, nullptr)) return Fail(MapErrBadFile);
+  }
   auto *pCells = static_cast<int16_t *>(malloc(size_t(iCells) * sizeof(int16_t)));
   if (pCells == nullptr) return Fail(MapErrOutOfMemory);
   MapReader r(pData, iSize, MapIsLittleEndian());
@@ -363,6 +375,7 @@ static int FailDecoding(int iCode) {
 
 int TileMapDecodeChunks(const uint8_t *pChunks, size_t iAvailable, int64_t iBudget) {
   StartDecoding();
+  if (pChunks == nullptr) iAvailable = 0;
   iBudget -= 12;
   size_t iPos = 0;
   while (iBudget > 0) {
@@ -410,6 +423,7 @@ static uint8_t *ReadChunkData(PACKFILE *pFile, uint32_t iLength, int *pError) {
 
 int TileMapDecodeChunks(PACKFILE *pFile, int64_t iBudget) {
   StartDecoding();
+  if (pFile == nullptr) return FailDecoding(MapErrBadFile);
   iBudget -= 12;
   while (iBudget > 0) {
     uint8_t cHeader[8];
