@@ -66,7 +66,7 @@ TEST_P(StageMapTest, EveryBandHasFreeGroundButIsNotWideOpen) {
     double share = FreeShare(band * 15, 15);
     least = std::min(least, share);
     most = std::max(most, share);
-    EXPECT_GE(share, 0.10) << "band " << band << " (map y " << band * 480 << ")";
+    EXPECT_GE(share, 0.12) << "band " << band << " (map y " << band * 480 << ")";
     EXPECT_LE(share, 0.97) << "band " << band << " (map y " << band * 480 << ")";
   }
   std::printf("%s: free ground per band %.2f .. %.2f\n", GetParam(), least, most);

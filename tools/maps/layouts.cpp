@@ -64,6 +64,24 @@ void Ponds(StageLayout &L, Rng &rng, int y0, int y1, int count) {
   }
 }
 
+// Share of land corners (sand and higher, woods and rock excepted) in rows y0..y1.
+float LandShare(const StageLayout &L, int y0, int y1) {
+  int land = 0, all = 0;
+  for (int y = std::max(y0, 0); y <= std::min(y1, L.rows); y++)
+    for (int x = 0; x <= L.columns; x++, all++) {
+      int m = L.corner(x, y);
+      land += m >= MatSand && m != MatRock && m != MatForest;
+    }
+  return all ? static_cast<float>(land) / all : 0;
+}
+
+// Adds islands to every 480-pixel band of rows y0..y1 short of land.
+void EnoughIslands(StageLayout &L, Rng &rng, int y0, int y1, float share, float radius) {
+  for (int band = y0 / 15; band * 15 < y1; band++)
+    for (int t = 0; t < 8 && LandShare(L, band * 15, band * 15 + 15) < share; t++)
+      Island(L, 4 + rng.unit() * 32, band * 15 + 2 + rng.unit() * 11, radius + rng.unit() * 1.5f, rng.next());
+}
+
 // ---- Stage 1: the open sea, Kneebow's Shore, the land toward the mountain ----
 void LayoutShore(StageLayout &L, uint32_t seed) {
   Rng rng(seed);
@@ -90,16 +108,17 @@ void LayoutShore(StageLayout &L, uint32_t seed) {
   for (int y = 40; y <= 560; y += 4) stream.push_back({30 - y * 0.035f + 5 * std::sin(y * 0.03f), static_cast<float>(y)});
   PaintPath(L, stream, 1.3f, MatShallow);
   // Islands, sandbanks and skerries out at sea.
-  for (int y = 744; y > 560; y -= rng.range(9, 13)) {
+  for (int y = 744; y > 560; y -= rng.range(16, 22)) {
     float x = 5 + rng.unit() * 30;
     if (rng.chance(0.35f)) {
       PaintBlob(L, x, static_cast<float>(y), 6, 1.8f, MatShallow, rng.next());
       PaintBlob(L, x, static_cast<float>(y), 4.5f, 1.2f, MatSand, rng.next());
     } else {
-      Island(L, x, static_cast<float>(y), 3.5f + rng.unit() * 3.5f, rng.next());
+      Island(L, x, static_cast<float>(y), 5.5f + rng.unit() * 3.0f, rng.next());
     }
-    if (rng.chance(0.7f)) Island(L, x < 20 ? x + 16 + rng.unit() * 4 : x - 16 - rng.unit() * 4, y - 6.0f, 2.5f + rng.unit() * 2, rng.next());
+    if (rng.chance(0.3f)) Island(L, x < 20 ? x + 16 + rng.unit() * 4 : x - 16 - rng.unit() * 4, y - 6.0f, 2.5f + rng.unit() * 2, rng.next());
   }
+  EnoughIslands(L, rng, 570, 750, 0.17f, 5.5f);
   // The track from the beach to the pass in the mountain.
   PaintPath(L, WindingPath(Top, 520, 20, 9, seed + 8), 1.3f, MatDirt);
   PaintRect(L, 17, Top, 23, 14, MatDirt);
@@ -113,7 +132,7 @@ void LayoutShore(StageLayout &L, uint32_t seed) {
     int len = rng.range(4, 7);
     if (L.fits(col, row, 1, len, Bit(MatDeep) | Bit(MatShallow) | Bit(MatSand))) L.place({ObjDeck, 1, col, row, 1, len});
   }
-  for (int i = 0; i < 60; i++) Scatter(L, rng, ObjDeck, rng.range(2, 3), 2, 570, 740, Bit(MatDeep), 2);
+  for (int i = 0; i < 24; i++) Scatter(L, rng, ObjDeck, rng.range(2, 3), 2, 570, 740, Bit(MatDeep), 2);
   for (int i = 0; i < 20; i++) Scatter(L, rng, ObjBoulder, 1, 1, 570, 745, Bit(MatShallow), 6);
   // Trees and rocks on land, more rocks toward the mountain.
   for (int i = 0; i < 400; i++) Scatter(L, rng, ObjTree, 1, 1, 40, 520, Bit(MatGrass) | Bit(MatMeadow), 4);
@@ -299,6 +318,7 @@ void LayoutBay(StageLayout &L, uint32_t seed) {
       for (int i = 0; i < 3; i++) Scatter(L, rng, ObjBoulder, 1, 1, y - 10, y + 4, Bit(MatShallow), 6, 10);
     }
   }
+  EnoughIslands(L, rng, 60, 750, 0.3f, 3.5f);
   // The far shore at the end: the bay's harbour under the hills.
   PaintCorners(L, Top, 60, [&](int x, int y) -> int {
     float edge = 40 + 8 * Fractal(x * 0.1f, 1.0f, seed + 2, 2);
