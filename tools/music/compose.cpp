@@ -158,7 +158,7 @@ void Arranger::MelodyPart(const Span &span) {
         }
       if (iBest >= 0) break;
     }
-    if (iBest >= 0) Play(*pHarmony, span.dBeat0 + note.dBeat, dBeats, iBest, fVel * 0.7f, -0.35f);
+    if (iBest >= 0) Play(*pHarmony, span.dBeat0 + note.dBeat, dBeats, iBest, fVel * 0.8f, -0.35f);
   }
 }
 

@@ -130,7 +130,7 @@ std::vector<float> Lead(const NoteEvent &n, Rng &rng) {
       dCutoff = 900 + 4200 * n.fVelocity * exp(-t / 0.3) + dHz * 2;
     }
     filter.Process(a.Saw(dHz) + 0.6f * b.Square(dHz * 1.003), dCutoff, 0.35);
-    out[i] = filter.fLow * level.Next(i) * n.fVelocity * 0.35f;
+    out[i] = filter.fLow * level.Next(i) * n.fVelocity * 0.5f;
   }
   return out;
 }
@@ -155,7 +155,7 @@ std::vector<float> Strings(const NoteEvent &n, Rng &rng, double dBrightness) {
     }
     float fSum = osc[0].Saw(dHz[0]) + osc[1].Saw(dHz[1]) + osc[2].Saw(dHz[2]);
     filter.Process(fSum, dBrightness + dBase * 2, 0.1);
-    out[i] = filter.fLow * level.Next(i) * n.fVelocity * 0.22f;
+    out[i] = filter.fLow * level.Next(i) * n.fVelocity * 0.13f;
   }
   return out;
 }
@@ -169,7 +169,7 @@ std::vector<float> BowedBass(const NoteEvent &n, Rng &rng) {
   double dHz = MidiToHz(n.dPitch);
   for (size_t i = 0; i < out.size(); ++i) {
     filter.Process(a.Saw(dHz) + b.Saw(dHz * 1.002), 250 + 3 * dHz, 0.2);
-    out[i] = filter.fLow * level.Next(i) * n.fVelocity * 0.5f;
+    out[i] = filter.fLow * level.Next(i) * n.fVelocity * 0.3f;
   }
   return out;
 }
@@ -188,7 +188,7 @@ std::vector<float> SynthBass(const NoteEvent &n, Rng &rng) {
     dPhase += kTwoPi * dHz / kSampleRate;
     if (dPhase > kTwoPi) dPhase -= kTwoPi;
     filter.Process(saw.Saw(dHz) + 0.5f * static_cast<float>(sin(dPhase)), dCutoff, 0.45);
-    out[i] = filter.fLow * level.Next(i) * n.fVelocity * 0.55f;
+    out[i] = filter.fLow * level.Next(i) * n.fVelocity * 0.45f;
   }
   return out;
 }
@@ -312,8 +312,8 @@ std::vector<float> RenderVoice(const std::string &c, const NoteEvent &note, Rng 
   if (c == "softstrings") return Strings(note, rng, 600);
   if (c == "bowed") return BowedBass(note, rng);
   if (c == "synth") return SynthBass(note, rng);
-  if (c == "pick") return Pluck(note, rng, 1.6, 900, 0.9f);
-  if (c == "harp") return Pluck(note, rng, 3.0, 5000, 0.45f);
+  if (c == "pick") return Pluck(note, rng, 1.6, 900, 3.0f);
+  if (c == "harp") return Pluck(note, rng, 3.0, 5000, 1.6f);
   if (c == "bell") return Bell(note);
   return {};
 }
