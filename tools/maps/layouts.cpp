@@ -163,7 +163,10 @@ void Camp(StageLayout &L, Rng &rng, int col, int row, int w, int h) {
 
 void LayoutTraining(StageLayout &L, uint32_t seed) {
   Rng rng(seed);
-  PaintCorners(L, Top, Bottom, [&](int x, int y) -> int { return Pasture(x, y, seed + 1, 0.7f, 0.72f); });
+  // Past the farmland the ground is trampled bare by the drilling hordes.
+  PaintCorners(L, Top, Bottom, [&](int x, int y) -> int {
+    return Pasture(x, y, seed + 1, y < 500 ? 0.56f : 0.7f, 0.72f);
+  });
   // Farmland at the start: fields in a loose grid.
   for (int y = 740; y > 520; y -= rng.range(10, 16)) {
     for (int x = 1; x < 38;) {
@@ -363,6 +366,10 @@ void LayoutForest(StageLayout &L, uint32_t seed) {
     PaintPath(L, brook, 1.2f, MatShallow);
   }
   for (int i = 0; i < 14; i++) PaintBlob(L, 3 + rng.unit() * 34, 80 + rng.unit() * 650, 2 + rng.unit() * 2, 2 + rng.unit() * 1.5f, MatRock, rng.next());
+  // Every stretch of the forest keeps a clearing or two for its orcs.
+  for (int band = 4; band < 50; band++)
+    for (int t = 0; t < 6 && LandShare(L, band * 15, band * 15 + 15) < 0.3f; t++)
+      PaintBlob(L, 5 + rng.unit() * 30, band * 15 + 3 + rng.unit() * 9, 3 + rng.unit() * 2, 2.5f + rng.unit() * 1.5f, MatGrass, rng.next());
   for (int i = 0; i < 40; i++) Scatter(L, rng, ObjTree, 2, 2, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
   for (int i = 0; i < 160; i++) Scatter(L, rng, ObjTree, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
   for (int i = 0; i < 60; i++) Scatter(L, rng, ObjBoulder, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow) | Bit(MatDirt), 6);
