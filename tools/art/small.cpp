@@ -11,6 +11,11 @@ namespace {
 
 const float Pi = 3.14159265f;
 
+float Smooth01(float x, float lo, float hi) {
+  const float t = std::clamp((x - lo) / (hi - lo), 0.0f, 1.0f);
+  return t * t * (3 - 2 * t);
+}
+
 // Fireball flying up: a white-hot head and flame tongues licking back down.
 void DrawFire(Canvas &c, int frame) {
   Rng rng(100 + frame);
@@ -89,33 +94,41 @@ void DrawNode(Canvas &c, int frame) {
 // smoke hole with crossed poles, the doorway facing south.
 void DrawHut(Canvas &c) {
   const View v{};
-  const float cx = 32, cy = 31, R = 25;
-  // Doorway porch and a skull pole in front.
-  Fill(c, v, Box(32, 55, 7.5f, 5.0f, 2.0f), [](const Hit &h) { return Lit(Rgb(120, 84, 48), h, 2.5f); });
-  Fill(c, v, Box(32, 57, 4.5f, 3.0f, 1.0f), Rgb(30, 20, 14));
-  Fill(c, v, Capsule(45, 58, 45, 49, 1.0f), [](const Hit &h) { return Lit(Rgb(130, 96, 60), h, 1.0f); });
-  Fill(c, v, Circle(45, 48.5f, 2.4f), [](const Hit &h) { return Lit(Rgb(232, 224, 200), h, 2.0f, 0.4f); });
-  Fill(c, v, Sym(Circle(44.1f, 48.2f, 0.6f), 45), Rgb(40, 30, 24));
-  // Roof: shaded as a cone, strands running from the top down.
+  const float cx = 32, cy = 30, R = 24;
+  // Roof: shaded as a cone, straw strands running from the top down, two
+  // rope rings holding it together.
   Fill(c, v, Circle(cx, cy, R), [&](const Hit &h) {
     const float dx = h.x - cx, dy = h.y - cy, r = std::hypot(dx, dy) + 1e-3f;
     const float ang = std::atan2(dy, dx);
-    const float k = 0.55f;  // cone steepness
+    const float k = 0.6f;  // cone steepness
     float nx = dx / r * k, ny = dy / r * k, nz = 1;
     const float nl = std::sqrt(nx * nx + ny * ny + nz * nz);
     const float diff = std::max(0.0f, (nx * LightX + ny * LightY + nz * LightZ) / nl);
-    const float strand = Noise(ang * 18.0f, r * 0.15f, 9u) * 0.6f + Noise(ang * 40.0f, r * 0.3f, 10u) * 0.4f;
-    const bool rope = std::fabs(r - 10.5f) < 0.9f || std::fabs(r - 19.5f) < 0.9f;
-    Col base = Mix(Rgb(168, 130, 70), Rgb(110, 78, 40), strand);
-    if (rope) base = Rgb(84, 56, 30);
-    // Hide patches stitched over the thatch.
-    if (Noise(h.x * 0.18f, h.y * 0.18f, 31u) > 0.72f && !rope) base = Mix(base, Rgb(140, 104, 80), 0.7f);
+    const float strand = Noise(ang * 11.0f + 40, r * 0.06f, 9u) * 0.75f + Noise(ang * 23.0f + 40, r * 0.15f, 10u) * 0.25f;
+    const bool rope = std::fabs(r - 11.0f) < 0.9f || std::fabs(r - 18.5f) < 0.9f;
+    Col base = Mix(Rgb(196, 158, 88), Rgb(120, 86, 44), Smooth01(strand, 0.3f, 0.7f));
+    if (rope) base = Rgb(80, 52, 28);
     return Scale(base, 0.45f + 0.75f * diff / LightZ);
   });
-  // Smoke hole and poles.
-  Fill(c, v, Circle(cx, cy, 4.2f), [&](const Hit &h) { return Mix(Rgb(20, 14, 10), Rgb(70, 50, 30), std::clamp(h.d + 1.5f, 0.0f, 1.0f)); });
-  Fill(c, v, Union(Capsule(cx - 6, cy - 7, cx + 4, cy + 3, 0.9f), Capsule(cx + 6, cy - 7, cx - 4, cy + 3, 0.9f)),
-       [](const Hit &h) { return Lit(Rgb(140, 100, 60), h, 0.9f); });
+  // Smoke hole with embers glowing inside, and the crossed roof poles.
+  Fill(c, v, Circle(cx, cy, 4.6f), [&](const Hit &h) {
+    const float t = std::clamp(-h.d / 4.6f, 0.0f, 1.0f);
+    return Mix(Rgb(40, 24, 14), Rgb(255, 120, 30), t * t);
+  });
+  for (int i = 0; i < 4; i++) {
+    const float a = 0.6f + i * 1.5708f;
+    const float x0 = cx + std::cos(a) * 3.0f, y0 = cy + std::sin(a) * 3.0f;
+    const float x1 = cx + std::cos(a) * 9.5f, y1 = cy + std::sin(a) * 9.5f;
+    Fill(c, v, Limb(x0, y0, 1.3f, x1, y1, 0.9f), [](const Hit &h) { return Lit(Rgb(120, 84, 50), h, 1.2f, 0.2f); });
+  }
+  // Doorway to the south under a hide awning.
+  Fill(c, v, Box(32, 56, 7.0f, 4.0f, 2.0f), [](const Hit &h) { return Lit(Rgb(150, 108, 72), h, 2.5f); });
+  Fill(c, v, Box(32, 58.5f, 4.0f, 2.0f, 1.0f), Rgb(26, 16, 10));
+  // A skull on a pole beside the door.
+  Fill(c, v, Capsule(51, 60, 51, 50, 0.9f), [](const Hit &h) { return Lit(Rgb(130, 96, 60), h, 1.0f); });
+  Fill(c, v, Union(Circle(51, 48.5f, 3.0f), Box(51, 51.2f, 1.8f, 1.4f, 0.6f)),
+       [](const Hit &h) { return Lit(Rgb(236, 228, 204), h, 2.2f, 0.4f); });
+  Fill(c, v, Sym(Circle(49.7f, 48.8f, 0.9f), 51), Rgb(40, 30, 24));
 }
 
 // Cumulus seen from above: round lobes, bright on the lit side.
