@@ -26,7 +26,8 @@ float Wind(float y, float centre, float swing, uint32_t seed) {
 
 std::vector<std::pair<float, float>> WindingPath(int y0, int y1, float centre, float swing, uint32_t seed) {
   std::vector<std::pair<float, float>> pts;
-  for (int y = y0; y <= y1; y += 4) pts.push_back({Wind(static_cast<float>(y), centre, swing, seed), static_cast<float>(y)});
+  // From just beyond one end to just beyond the other, so no road stops short.
+  for (int y = y0 - 4; y <= y1 + 4; y += 4) pts.push_back({Wind(static_cast<float>(y), centre, swing, seed), static_cast<float>(y)});
   return pts;
 }
 
@@ -178,6 +179,8 @@ void LayoutTraining(StageLayout &L, uint32_t seed) {
       x += w + rng.range(2, 3);
     }
   }
+  Ponds(L, rng, 60, 745, 14);
+  Copses(L, rng, 46, 745, 80);
   // The training road up the middle and drill yards beside it.
   PaintPath(L, WindingPath(Top, Bottom, 20, 8, seed + 2), 1.6f, MatRoad);
   for (int y = 500; y > 70; y -= rng.range(38, 52)) {
@@ -193,8 +196,6 @@ void LayoutTraining(StageLayout &L, uint32_t seed) {
       for (int c = 0; c < 4; c++)
         if (L.fits(yc + 1 + c * 3, yard + 2 + r * 4, 1, 1, Bit(MatDirt))) L.place({ObjTarget, 0, yc + 1 + c * 3, yard + 2 + r * 4, 1, 1});
   }
-  Ponds(L, rng, 60, 745, 14);
-  Copses(L, rng, 46, 745, 80);
   for (int y = 745; y > 60; y -= rng.range(8, 14)) {
     int len = rng.range(5, 12);
     TreeLine(L, rng, rng.range(0, 39 - len), y, len, true, Bit(MatGrass) | Bit(MatMeadow) | Bit(MatDirt));
@@ -206,7 +207,7 @@ void LayoutTraining(StageLayout &L, uint32_t seed) {
   // The end: the war camp's great stockade with the chief's hall.
   PaintRect(L, 3, 4, 37, 44, MatDirt);
   PlacePalisade(L, 2, 3, 36, 42, 4, false);
-  L.place({ObjHouse, 5, 16, 8, 8, 5});
+  L.place({ObjHouse, 7, 16, 8, 8, 5});  // the war chief's longhouse, shingled
   for (int i = 0; i < 40; i++) Scatter(L, rng, ObjTent, rng.chance(0.4f) ? 2 : 1, 1 + (i & 1), 6, 40, Bit(MatDirt), 3);
   for (int i = 0; i < 6; i++) Scatter(L, rng, ObjFire, 1, 1, 14, 40, Bit(MatDirt), 1);
 }
@@ -232,6 +233,8 @@ void LayoutVillage(StageLayout &L, uint32_t seed) {
     for (int r : rivers) clear = clear && (y + h < r - 5 || y > r + 5);
     if (clear) PaintRect(L, x, y, x + w, y + h, Crops[rng.range(0, 2)]);
   }
+  Ponds(L, rng, 60, 745, 10);
+  Copses(L, rng, 50, 745, 55);
   // The high street and the lanes off it.
   auto street = WindingPath(Top, Bottom, 20, 7, seed + 4);
   PaintPath(L, street, 1.5f, MatRoad);
@@ -270,8 +273,6 @@ void LayoutVillage(StageLayout &L, uint32_t seed) {
     if (!byRoad) continue;
     L.place({ObjHouse, static_cast<uint8_t>(rng.range(0, 5)), col, row, w, h});
   }
-  Ponds(L, rng, 60, 745, 10);
-  Copses(L, rng, 50, 745, 55);
   for (int y = 745; y > 50; y -= rng.range(9, 15)) {
     int len = rng.range(4, 10);
     TreeLine(L, rng, rng.range(0, 39 - len), y, len, true, Bit(MatGrass) | Bit(MatMeadow));

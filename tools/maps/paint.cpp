@@ -168,7 +168,8 @@ void Painter::buildTextures() {
             break;
           }
           case MatSand: case MatDirt: case MatRoad:
-            c = Scale(c, 0.94f + 0.12f * fine);
+            // Flat ground shows its repeat most: keep the blotches faint.
+            c = Scale(base, (0.93f + 0.14f * big) * (0.94f + 0.12f * fine));
             if (Hash01(u, v, s + 9) < 0.025f) c = Scale(c, 0.78f);
             break;
           case MatGrass: case MatMeadow: {
@@ -323,7 +324,9 @@ ObjectPixel PalisadeAt(float x, float y, int links) {
   consider(cx, cy);
   for (int i = 0; i < 4; i++) {
     if (!(links & (1 << i))) continue;
-    for (int s = 1; s <= 3; s++) consider(cx + dirs[i][0] * s * 16 / 3.0f, cy + dirs[i][1] * s * 16 / 3.0f);
+    // One stake beyond the edge too: the neighbour's first stake, whose
+    // shadow falls into this block.
+    for (int s = 1; s <= 4; s++) consider(cx + dirs[i][0] * s * 16 / 3.0f, cy + dirs[i][1] * s * 16 / 3.0f);
   }
   const float r = 4.6f;
   if (bestD >= r * r) return p;
@@ -454,7 +457,7 @@ ObjectPixel ShapeAt(const TileKey &k, float x, float y) {
     }
     case ObjTree: return TreeAt(x, y, w, h, k.variant);
     case ObjDeck: return DeckAt(x, y, w, h, k.variant);
-    case ObjStone: return StoneAt(x, y, w / 2 - 2, h / 2 - 3, 6, 9, k.variant, Colour{150, 146, 140});
+    case ObjStone: return StoneAt(x, y, w / 2 - 2, h / 2 - 3, 7, 10, k.variant, Colour{150, 146, 140});
     case ObjTarget: return TargetAt(x, y);
     case ObjFire: return FireAt(x, y);
     case ObjWell: return WellAt(x, y);
