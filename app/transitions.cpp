@@ -4,12 +4,14 @@
 #include <cstdlib>
 
 #include "app/globals.h"
+#include "app/image_check.h"
 
 // The fades compose into this bitmap, made once at the BackBuffer's size.
 static BITMAP *FadeScratch = nullptr;
 
 BITMAP *LoadBitmapOrExit(const char *cName, RGB *pPalette) {
-  BITMAP *pBitmap = load_bitmap(cName, pPalette);
+  // A damaged header is refused here, as the library's loader would trust it.
+  BITMAP *pBitmap = ImageFileLooksSound(cName) ? load_bitmap(cName, pPalette) : nullptr;
   if (pBitmap == nullptr) {
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     allegro_message("ERROR:  Could not find/open '%s'", cName);
