@@ -7,10 +7,9 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD="$ROOT/build-fuzz"
 SECONDS_EACH="${1:-30}"
 [ $# -gt 0 ] && shift
-if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-  CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -DSKV_BUILD_FUZZ=ON \
-    -DSKV_BUILD_TESTS=OFF -DSKV_BUILD_BENCH=OFF >/dev/null
-fi
+# Configured every time: new target folders are found by globbing.
+CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -DSKV_BUILD_FUZZ=ON \
+  -DSKV_BUILD_TESTS=OFF -DSKV_BUILD_BENCH=OFF >/dev/null
 TARGETS="$*"
 if [ -z "$TARGETS" ]; then
   for d in "$ROOT"/fuzz/*/; do
