@@ -50,6 +50,10 @@ bool BmpLooksSound(const uint8_t *h, size_t uHave, int64_t iFileSize) {
   if (iWidth < 1 || iWidth > MaxSide || iHeight < 1 || iHeight > MaxSide) return false;
   if (iBits != 1 && iBits != 4 && iBits != 8 && iBits != 16 && iBits != 24 && iBits != 32)
     return false;
+  // Run-length coding exists for 8 and 4 bits only, bit fields for 16 and 32.
+  if (iCompression == 1 && iBits != 8) return false;
+  if (iCompression == 2 && iBits != 4) return false;
+  if (iCompression == 3 && iBits != 16 && iBits != 32) return false;
   if (iCompression < 0 || iCompression > 3) return false;
   if (uOffset < 14 + uInfoSize || uOffset > iFileSize) return false;
   if (iCompression == 0 || iCompression == 3) {

@@ -26,6 +26,7 @@ for t in $TARGETS; do
   [ -d "$BUILD/fuzz/$t/seeds" ] && cp -n "$BUILD/fuzz/$t/seeds/"* "$CORPUS/" 2>/dev/null || true
   echo "fuzz_$t: ${SECONDS_EACH}s"
   "$BUILD/fuzz/$t/fuzz_$t" -max_total_time="$SECONDS_EACH" -print_final_stats=1 \
+    -artifact_prefix="$BUILD/fuzz_$t-" \
     -rss_limit_mb=4096 "$CORPUS" 2>"$BUILD/fuzz_$t.log" || { tail -50 "$BUILD/fuzz_$t.log"; exit 1; }
   grep -E "stat::number_of_executed_units" "$BUILD/fuzz_$t.log" || true
 done
