@@ -179,7 +179,7 @@ void DrawFigure(Canvas &c, const Outfit &o, int facing, int frame, bool flip) {
     p.fill(Limb(11.5f, 14.5f + bob, 1.8f, hx, hy, 1.4f), armCol, 1.4f);
     p.fill(Circle(hx, hy + 0.3f, 1.4f), o.skin, 1.2f);
     if (o.shield) p.fill(Ellipse(8.0f, 18.5f + bob, 2.0f, 4.6f), o.metal, 2.0f, 0.6f);
-    DrawWeapon(p, o, hx + 0.5f, hy, 0.5f);
+    DrawWeapon(p, o, hx + 0.5f, hy, 0.22f);
   } else {
     const float lh = 21.0f - swing, rh = 21.0f + swing;
     p.fill(Limb(6.2f, 14.5f + bob, 1.8f, 5.4f, lh, 1.4f), armCol, 1.4f);
