@@ -1,2 +1,253 @@
-// The stage loop.
+// The stage loop: map load, the frame in its fixed order, scrolling, the
+// projectile and enemy passes, and the release of the stage.
 #include "level/level_run.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/globals.h"
+#include "app/list.h"
+#include "app/transitions.h"
+#include "audio/jukebox.h"
+#include "entities/enemy.h"
+#include "entities/player.h"
+#include "entities/projectile.h"
+#include "entities/sprite.h"
+#include "level/sky.h"
+#include "tilemap/tilemap.h"
+
+// Credit pairs shown over stage one: a heading, then the name under it.
+static const char *const CreditTexts[14] = {
+    "Game Designer/Programmer",  "    Tarnell",
+    "Music Composed/Arranged by", "     Tarnell",
+    "Graphics Arranged by",      "   Tarnell",
+    "Graphics Arranged by",      "   Tarnell",
+    "  Character Generation",    "    our own character painter",
+    "        Misc. Resources",   "    the Skarnvale workshop",
+    "Special Thanks",            "    Tolvane",
+};
+
+LevelRun::LevelRun()
+    : iScore(0), iCamY(0), iCamX(0), iLastScrollTick(0), iSpeed(7),
+      iLastControlTick(0), iLastSpeedTick(0), iLastDriftTick(0), iMaxSpeed(12),
+      iLastShotTick(0), iCreditIndex(0), cCreditLines(), bCreditFadeIn(false),
+      iCreditTick(0), iCreditAlpha(0), iCreditX(100), iCreditY(100),
+      pCreditOverlay(nullptr), pProjectiles(nullptr), pEnemies(nullptr),
+      pClouds(nullptr), pPlayer(nullptr), bEndBanner(false) {
+  for (int i = 0; i < 14; ++i) {
+    strncpy(cCreditLines[i], CreditTexts[i], sizeof cCreditLines[i] - 1);
+  }
+}
+
+// run has released everything by the time it returns.
+LevelRun::~LevelRun() {}
+
+bool LevelRun::run(const char *cMapFile) {
+  if (TileMapOpen(cMapFile) != 0) {
+    // The graphics mode is gone and the screens that would follow draw to
+    // it, so the game ends here, as it does when an image is missing.
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    allegro_message("ERROR:  Failed to load map:  %s", cMapFile);
+    exit(0);
+  }
+  textprintf_ex(screen, font, 300, 200, ColourWhite, _textmode, "LOADING...");
+  textprintf_ex(screen, font, 500, 400, ColourWhite, _textmode, "please wait...");
+  populate(cMapFile);
+  startPlay();
+  BITMAP *pHudLayer = CreateBitmapOrExit(640, 480);
+  pCreditOverlay = CreateBitmapOrExit(640, 480);
+  const bool bStageOne = strcmp(cMapFile, "level1.fmp") == 0;
+
+  bool bLost = false;
+  while (playing(bLost)) playFrame(pHudLayer, bStageOne, bLost);
+
+  destroy_bitmap(pHudLayer);
+  fadeOutStage(bLost);
+  // A game-over font that cannot be read skips the game-over screen; the
+  // stage is released all the same and the game is lost.
+  if (bLost) showGameOver();
+  releaseStage();
+  return bLost;
+}
+
+void LevelRun::startPlay() {
+  pPlayer = new Player;
+  pPlayer->createPlayer();
+  iCamY = StageStartCamY;
+}
+
+bool LevelRun::playing(bool bLost) const {
+  return !key[KEY_O] && !bLost && iCamY > 0;
+}
+
+void LevelRun::playFrame(BITMAP *pHudLayer, bool bStageOne, bool &bLost) {
+  // Input and movement.
+  controlPlayer();
+  pPlayer->hitByShots(pProjectiles);
+  updateProjectiles();
+  updateEnemies();
+  updateClouds();
+  GameJukebox.updateMusic(3);
+  // The picture, back to front.
+  rectfill(BackBuffer, 0, 0, BackBuffer->w, BackBuffer->h, ColourBlue);
+  scrollAndDrawMap();
+  drawProjectiles(BackBuffer);
+  drawEnemies(BackBuffer);
+  drawClouds(BackBuffer);
+  pPlayer->drawPlayer(BackBuffer, iCamY);
+  if (drawHud(pHudLayer)) bLost = true;
+  if (bStageOne) drawCredits(BackBuffer);
+  // Presenting it; the dragon's damage flash lasts this one frame.
+  if (FadeIn(5)) draw_sprite(screen, BackBuffer, 0, 0);
+  pPlayer->pSprite->refreshFrame();
+}
+
+void LevelRun::fadeOutStage(bool bLost) {
+  const int iDelay = bLost ? 1 : 5;
+  bool bDone = false;
+  while (!bDone) {
+    FadeOut(iDelay);
+    bDone = GameJukebox.fadeMusic(iDelay);
+  }
+}
+
+// Deletes each item of a list after freeing its sprite's images, then the
+// nodes. T is an entity with a pSprite.
+template <typename T>
+static void ReleaseEntities(ListNode *pList) {
+  for (ListNode *pNode = pList; pNode != nullptr; pNode = pNode->link) {
+    T *pItem = static_cast<T *>(pNode->data);
+    pItem->pSprite->freeImages();
+    delete pItem;
+  }
+  ListFree(pList);
+}
+
+void LevelRun::releaseStage() {
+  if (pCreditOverlay != nullptr) destroy_bitmap(pCreditOverlay);
+  pCreditOverlay = nullptr;
+  TileMapClose();
+  for (ListNode *pNode = pClouds; pNode != nullptr; pNode = pNode->link) {
+    Cloud *pCloud = static_cast<Cloud *>(pNode->data);
+    pCloud->freeImages();
+    delete pCloud;
+  }
+  ListFree(pClouds);
+  pClouds = nullptr;
+  ReleaseEntities<Enemy>(pEnemies);
+  pEnemies = nullptr;
+  ReleaseEntities<Projectile>(pProjectiles);
+  pProjectiles = nullptr;
+  if (pPlayer != nullptr) {
+    pPlayer->pSprite->freeImages();
+    delete pPlayer;
+    pPlayer = nullptr;
+  }
+  // The images read for this stage are not needed by the next one.
+  SpriteImageCacheClear();
+  ReleaseCloudPictures();
+}
+
+void LevelRun::scrollAndDrawMap() {
+  if (TicksSince(iLastScrollTick) > 1) {
+    if (iCamY < 5) {
+      iCamY = 5;
+      bEndBanner = true;
+    }
+    if (iCamY > StageStartCamY) iCamY = StageStartCamY;
+    iCamY -= iSpeed;
+    pPlayer->moveUp(iSpeed, iCamY);
+    iLastScrollTick = GameTicks;
+  }
+  TileMapPaintBack(BackBuffer, iCamX, iCamY, 0, 0, SCREEN_W - 1, SCREEN_H - 1);
+  // Written over the painted map so that it is seen.
+  if (bEndBanner)
+    textout_centre_ex(BackBuffer, font, "END OF LEVEL", SCREEN_W / 2, SCREEN_H / 2,
+                      ColourWhite, _textmode);
+}
+
+void LevelRun::drawEnemies(BITMAP *pDest) {
+  for (ListNode *pNode = pEnemies; pNode != nullptr; pNode = pNode->link)
+    static_cast<Enemy *>(pNode->data)->drawEnemy(pDest, iCamX, iCamY);
+}
+
+// Unlinks the node after pNode and frees it; returns the item it held.
+static void *UnlinkNext(ListNode *pNode) {
+  ListNode *pDead = pNode->link;
+  void *pItem = pDead->data;
+  pNode->link = pDead->link;
+  free(pDead);
+  return pItem;
+}
+
+// Unlinks the first node and frees it; returns the item it held.
+static void *UnlinkFirst(ListNode *&pList) {
+  ListNode *pDead = pList;
+  void *pItem = pDead->data;
+  pList = pDead->link;
+  free(pDead);
+  return pItem;
+}
+
+static void DropProjectile(Projectile *pShot) {
+  pShot->pSprite->freeImages();
+  delete pShot;
+}
+
+void LevelRun::updateProjectiles() {
+  while (pProjectiles != nullptr &&
+         !static_cast<Projectile *>(pProjectiles->data)->bAlive)
+    DropProjectile(static_cast<Projectile *>(UnlinkFirst(pProjectiles)));
+  for (ListNode *pNode = pProjectiles; pNode != nullptr; pNode = pNode->link) {
+    static_cast<Projectile *>(pNode->data)->updateProjectile();
+    if (pNode->link != nullptr &&
+        !static_cast<Projectile *>(pNode->link->data)->bAlive)
+      DropProjectile(static_cast<Projectile *>(UnlinkNext(pNode)));
+  }
+}
+
+// Releases an enemy the pass has unlinked; a destroyed one pays its score.
+static void DropEnemy(Enemy *pEnemy, int &iScore) {
+  if (pEnemy->iHealth <= 0) iScore += pEnemy->iScoreValue;
+  pEnemy->pSprite->freeImages();
+  delete pEnemy;
+}
+
+void LevelRun::updateEnemies() {
+  while (pEnemies != nullptr && !static_cast<Enemy *>(pEnemies->data)->bActive)
+    DropEnemy(static_cast<Enemy *>(UnlinkFirst(pEnemies)), iScore);
+  const int iDragonX = static_cast<int>(pPlayer->fX);
+  const int iDragonY = static_cast<int>(pPlayer->fY);
+  for (ListNode *pNode = pEnemies; pNode != nullptr; pNode = pNode->link) {
+    Enemy *pEnemy = static_cast<Enemy *>(pNode->data);
+    ListNode *pShots = pEnemy->updateEnemy(pProjectiles, iDragonX, iDragonY);
+    if (pShots != nullptr) {
+      // The list takes a copy of the first node, which keeps the chain's link.
+      pProjectiles = ListAppend(pProjectiles, pShots);
+      free(pShots);
+    }
+    if (pNode->link != nullptr && !static_cast<Enemy *>(pNode->link->data)->bActive)
+      DropEnemy(static_cast<Enemy *>(UnlinkNext(pNode)), iScore);
+  }
+}
+
+bool LevelRun::spawnEnemy(int iKind, const char *cImage, int iX, int iY, int iWalkDelay,
+                          int iLegLength, int iWalkStep, int iFireDelay, int iHitPoints,
+                          int iScoreValue) {
+  Enemy *pEnemy = new Enemy;
+  if (!pEnemy->setupEnemy(iKind, cImage, iX, iY, iWalkDelay, iLegLength, iWalkStep,
+                          iFireDelay, iHitPoints, iScoreValue)) {
+    delete pEnemy;
+    return false;
+  }
+  ListNode *pNode = ListNewNode();
+  if (pNode == nullptr) {
+    pEnemy->pSprite->freeImages();
+    delete pEnemy;
+    return false;
+  }
+  pNode->data = pEnemy;
+  pEnemies = ListAppend(pEnemies, pNode);
+  free(pNode);
+  return true;
+}

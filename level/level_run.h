@@ -6,13 +6,38 @@
 struct ListNode;
 class Player;
 
+// Map y of the view's top row when a stage starts; the view climbs to 0.
+constexpr int StageStartCamY = 23520;
+// Placement attempts per enemy before population gives up on it (a map
+// without free ground would otherwise never finish loading).
+constexpr int MaxPlacementAttempts = 10000;
+
 class LevelRun {
  public:
   LevelRun();
   ~LevelRun();
 
-  // Plays the stage on the given map; true when the game is lost.
+  // Plays the stage on the given map; true when the game is lost. A map that
+  // cannot be loaded ends the program after its message.
   bool run(const char *cMapFile);
+
+  // The pieces of run, in the order run calls them. Tests drive them one by
+  // one with their own clock and input.
+
+  // Places the stage's enemies and clouds by the recipe of the map file name
+  // (no recipe: an empty sky). The map must be loaded.
+  void populate(const char *cMapFile, int iMaxAttempts = MaxPlacementAttempts);
+  // Creates the dragon and puts the view at the bottom of the map.
+  void startPlay();
+  // True while the play loop goes on: O not held, not lost, view not at the top.
+  bool playing(bool bLost) const;
+  // One frame of the play loop. pHudLayer is the 640 x 480 text layer of the
+  // HUD; bStageOne draws the credits. Sets bLost when the dragon is destroyed.
+  void playFrame(BITMAP *pHudLayer, bool bStageOne, bool &bLost);
+  // Fades screen and music out together, 1-tick steps when lost, else 5.
+  void fadeOutStage(bool bLost);
+  // Releases the credit layer, the map and every entity of the stage.
+  void releaseStage();
 
   // Places one enemy on free ground and lists it; false if the place is solid.
   bool spawnEnemy(int iKind, const char *cImage, int iX, int iY, int iWalkDelay,
@@ -32,8 +57,14 @@ class LevelRun {
   void updateClouds();
   void drawClouds(BITMAP *pDest);
 
+  // Health bar and score into the BackBuffer, the letters through pHudLayer.
+  // True when the dragon's health is gone (the stage is lost).
+  bool drawHud(BITMAP *pHudLayer);
   // Credit overlay over stage one, one step per frame.
   void drawCredits(BITMAP *pDest);
+  // The game-over picture until ESC or a joystick button; true when
+  // "script.dat" could not be opened (nothing was shown then).
+  bool showGameOver();
 
   int iScore;
   int iCamY;            // map y of the top screen row
@@ -57,4 +88,7 @@ class LevelRun {
   ListNode *pEnemies;      // Enemy items
   ListNode *pClouds;       // Cloud items
   Player *pPlayer;
+  // Set once a scroll step has found the view at the top: from then on
+  // "END OF LEVEL" is written over the painted map.
+  bool bEndBanner;
 };

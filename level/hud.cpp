@@ -1,0 +1,105 @@
+// What a stage shows besides the play field: the health bar and score, the
+// credits that fade in and out over stage one, and the game-over screen.
+#include <cstdlib>
+
+#include "app/globals.h"
+#include "app/transitions.h"
+#include "entities/player.h"
+#include "level/level_run.h"
+
+bool LevelRun::drawHud(BITMAP *pHudLayer) {
+  bool bLost = false;
+  // Health: a red bar over 96 pixels for the full 50 hit points.
+  rectfill(BackBuffer, 520, 10, 620, 20, ColourBlack);
+  rect(BackBuffer, 520, 10, 620, 20, ColourGreen);
+  rect(BackBuffer, 521, 11, 619, 19, ColourDarkGreen);
+  if (pPlayer->iHealth > 0) {
+    const int iBarEnd = static_cast<int>(pPlayer->iHealth * 96.0 / 50.0 + 522.0);
+    rectfill(BackBuffer, 522, 12, iBarEnd, 18, ColourRed);
+  } else {
+    bLost = true;
+  }
+  // Score: the panel on the BackBuffer, the letters through the text layer.
+  clear_to_color(pHudLayer, ColourMagenta);
+  rectfill(BackBuffer, 20, 10, 120, 30, ColourBlack);
+  rect(BackBuffer, 20, 10, 120, 30, ColourGreen);
+  rect(BackBuffer, 21, 11, 119, 29, ColourDarkGreen);
+  textprintf_ex(pHudLayer, font, 25, 15, ColourDarkRed, _textmode, "SCORE:");
+  textprintf_ex(pHudLayer, font, 26, 16, ColourRed, _textmode, "SCORE:");
+  textprintf_ex(pHudLayer, font, 80, 15, ColourRed, _textmode, "%d", iScore);
+  draw_sprite(BackBuffer, pHudLayer, 0, 0);
+  return bLost;
+}
+
+void LevelRun::drawCredits(BITMAP *pDest) {
+  if (iCreditIndex == 14 && !bCreditFadeIn && iCreditAlpha == 0) return;
+  if (bCreditFadeIn && TicksSince(iCreditTick) > 5) {
+    iCreditAlpha += 5;
+    if (iCreditAlpha >= 255) {
+      iCreditAlpha = 255;
+      bCreditFadeIn = false;
+    }
+    iCreditTick = GameTicks;
+  }
+  if (!bCreditFadeIn && TicksSince(iCreditTick) > 5) {
+    iCreditAlpha -= 5;
+    if (iCreditAlpha <= 0) {
+      iCreditAlpha = 0;
+      if (iCreditIndex == 14) return;  // the seventh pair has gone
+      // The next pair, at a new place.
+      bCreditFadeIn = true;
+      clear_to_color(pCreditOverlay, ColourMagenta);
+      iCreditX = rand() % 300 + 150;
+      iCreditY = rand() % 280 + 100;
+      textprintf_ex(pCreditOverlay, font, iCreditX, iCreditY, ColourWhite, _textmode, "%s",
+                    cCreditLines[iCreditIndex]);
+      textprintf_ex(pCreditOverlay, font, iCreditX, iCreditY + 20, ColourWhite, _textmode,
+                    "%s", cCreditLines[iCreditIndex + 1]);
+      iCreditIndex += 2;
+    }
+    iCreditTick = GameTicks;
+  }
+  set_trans_blender(0, 0, 0, iCreditAlpha);
+  draw_trans_sprite(pDest, pCreditOverlay, 0, 0);
+}
+
+// Joystick 0's two buttons, read afresh.
+static bool ButtonDown() {
+  poll_joystick();
+  return joy[0].button[0].b || joy[0].button[1].b;
+}
+
+bool LevelRun::showGameOver() {
+  BITMAP *pPicture = LoadBitmapOrExit("gameover.bmp", nullptr);
+  BITMAP *pLayer = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
+  DATAFILE *pData = load_datafile("script.dat");
+  if (pData == nullptr) {
+    allegro_message("Couldn't open dat file.");
+    destroy_bitmap(pPicture);
+    destroy_bitmap(pLayer);
+    return true;
+  }
+  FONT *pCaptionFont = static_cast<FONT *>(pData[0].dat);
+  if (pCaptionFont == nullptr) {
+    allegro_message("ERROR:  Could not read font file.");
+    pCaptionFont = font;
+  }
+  bool bButton = ButtonDown();
+  while (!key[KEY_ESC] && !bButton) {
+    bButton = ButtonDown();
+    clear_to_color(pLayer, ColourMagenta);
+    textout_ex(pLayer, pCaptionFont, "Game Over", 350, 300, ColourBlack, _textmode);
+    textout_ex(pLayer, font, "Thanks for playing...", 10, 440, ColourBlack, _textmode);
+    draw_sprite(BackBuffer, pPicture, 0, 0);
+    draw_sprite(BackBuffer, pLayer, 0, 0);
+    if (FadeIn(5)) draw_sprite(screen, BackBuffer, 0, 0);
+  }
+  while (key[KEY_ESC]) {
+  }
+  while (!FadeOut(5)) {
+  }
+  destroy_bitmap(pPicture);
+  destroy_bitmap(pLayer);
+  unload_datafile(pData);
+  return false;
+}

@@ -1,0 +1,91 @@
+// Sky layer: cloud placement, drift and translucent drawing.
+#include "level/sky.h"
+
+#include <cstdlib>
+
+#include "app/globals.h"
+#include "app/list.h"
+#include "app/transitions.h"
+#include "level/level_run.h"
+#include "tilemap/tilemap.h"
+
+static const char *const CloudFiles[2] = {"cloud1.bmp", "cloud2.bmp"};
+static BITMAP *CloudPictures[2] = {nullptr, nullptr};
+
+BITMAP *CloudPicture(int iWhich) {
+  if (CloudPictures[iWhich] == nullptr)
+    CloudPictures[iWhich] = LoadBitmapOrExit(CloudFiles[iWhich], nullptr);
+  return CloudPictures[iWhich];
+}
+
+void ReleaseCloudPictures() {
+  for (BITMAP *&pPicture : CloudPictures) {
+    if (pPicture != nullptr) destroy_bitmap(pPicture);
+    pPicture = nullptr;
+  }
+}
+
+Cloud::Cloud()
+    : fX(0.0f), fY(0.0f), fVelX(0.0f), fVelY(0.0f), iWidth(0), iHeight(0),
+      iLastMoveTick(0), iMoveDelay(0), iUnused(0), iAlpha(0), pImage(nullptr),
+      pScratch(nullptr) {}
+
+void Cloud::initCloud(int iBaseY, int iSpread, int iAlphaBase, int iAlphaSpread,
+                      int iDriftX, int iDriftY, int iDelay) {
+  BITMAP *pPicture = CloudPicture(rand() % 100 < 50 ? 0 : 1);
+  pImage = CreateBitmapOrExit(pPicture->w, pPicture->h);
+  blit(pPicture, pImage, 0, 0, 0, 0, pPicture->w, pPicture->h);
+
+  int iAdded = rand() % iSpread;
+  int iTaken = rand() % iSpread;
+  fY = static_cast<float>(iBaseY + iAdded - iTaken);
+  fX = static_cast<float>(rand() % TileMapPixelWidth());
+  iAdded = rand() % iAlphaSpread;
+  iTaken = rand() % iAlphaSpread;
+  iAlpha = iAlphaBase + iAdded - iTaken;
+  fVelX = static_cast<float>(iDriftX);
+  fVelY = static_cast<float>(iDriftY);
+  iMoveDelay = iDelay;
+  iWidth = rand() % 250 + 64;
+  iHeight = rand() % 250 + 64;
+
+  // The stretched picture never changes, so it is made here once rather than
+  // in every drawn frame; the pixels are the same.
+  pScratch = CreateBitmapOrExit(iWidth, iHeight);
+  rectfill(pScratch, 0, 0, pScratch->w, pScratch->h, ColourMagenta);
+  stretch_sprite(pScratch, pImage, 0, 0, iWidth, iHeight);
+}
+
+void Cloud::driftCloud() {
+  if (TicksSince(iLastMoveTick) > iMoveDelay) {
+    fX += fVelX / 3.0;
+    fY += fVelY / 3.0;
+    iLastMoveTick = GameTicks;
+  }
+}
+
+void Cloud::drawCloud(BITMAP *pDest, int iCamX, int iCamY) {
+  if (iWidth + fX - iCamX < 0 || fX - iCamX > 640 || iHeight + fY - iCamY < 0 ||
+      fY - iCamY > 480)
+    return;
+  set_trans_blender(0, 0, 0, iAlpha);
+  draw_trans_sprite(pDest, pScratch, static_cast<int>(fX - iCamX),
+                    static_cast<int>(fY - iCamY));
+}
+
+void Cloud::freeImages() {
+  if (pImage != nullptr) destroy_bitmap(pImage);
+  if (pScratch != nullptr) destroy_bitmap(pScratch);
+  pImage = nullptr;
+  pScratch = nullptr;
+}
+
+void LevelRun::updateClouds() {
+  for (ListNode *pNode = pClouds; pNode != nullptr; pNode = pNode->link)
+    static_cast<Cloud *>(pNode->data)->driftCloud();
+}
+
+void LevelRun::drawClouds(BITMAP *pDest) {
+  for (ListNode *pNode = pClouds; pNode != nullptr; pNode = pNode->link)
+    static_cast<Cloud *>(pNode->data)->drawCloud(pDest, iCamX, iCamY);
+}
