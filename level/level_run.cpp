@@ -62,6 +62,10 @@ bool LevelRun::run(const char *cMapFile) {
   while (playing(bLost)) playFrame(pHudLayer, bStageOne, bLost);
 
   destroy_bitmap(pHudLayer);
+  return endStage(bLost);
+}
+
+bool LevelRun::endStage(bool bLost) {
   fadeOutStage(bLost);
   // A game-over font that cannot be read skips the game-over screen; the
   // stage is released all the same and the game is lost.

@@ -34,9 +34,13 @@ class LevelRun {
   // One frame of the play loop. pHudLayer is the 640 x 480 text layer of the
   // HUD; bStageOne draws the credits. Sets bLost when the dragon is destroyed.
   void playFrame(BITMAP *pHudLayer, bool bStageOne, bool &bLost);
+  // After the loop: the fade-out, the game-over screen when lost, and the
+  // release of the stage. Returns bLost.
+  bool endStage(bool bLost);
   // Fades screen and music out together, 1-tick steps when lost, else 5.
   void fadeOutStage(bool bLost);
-  // Releases the credit layer, the map and every entity of the stage.
+  // Releases the credit layer, the map, every entity of the stage and the
+  // pictures read for it.
   void releaseStage();
 
   // Places one enemy on free ground and lists it; false if the place is solid.

@@ -64,10 +64,13 @@ void Cloud::driftCloud() {
   }
 }
 
+bool Cloud::inView(int iCamX, int iCamY) const {
+  return !(iWidth + fX - iCamX < 0 || fX - iCamX > 640 || iHeight + fY - iCamY < 0 ||
+           fY - iCamY > 480);
+}
+
 void Cloud::drawCloud(BITMAP *pDest, int iCamX, int iCamY) {
-  if (iWidth + fX - iCamX < 0 || fX - iCamX > 640 || iHeight + fY - iCamY < 0 ||
-      fY - iCamY > 480)
-    return;
+  if (!inView(iCamX, iCamY)) return;
   set_trans_blender(0, 0, 0, iAlpha);
   draw_trans_sprite(pDest, pScratch, static_cast<int>(fX - iCamX),
                     static_cast<int>(fY - iCamY));

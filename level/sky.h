@@ -17,8 +17,10 @@ class Cloud {
   // One move of a third of the drift along each axis, if more than
   // iMoveDelay ticks have passed since the last one.
   void driftCloud();
-  // Draws the stretched picture translucently if any of it is in view
-  // (camera in map pixels; touching the view's edge counts as in view).
+  // Whether the cloud counts as in view of a camera (map pixels): touching
+  // the view's edge counts.
+  bool inView(int iCamX, int iCamY) const;
+  // Draws the stretched picture translucently if the cloud is in view.
   void drawCloud(BITMAP *pDest, int iCamX, int iCamY);
   // Destroys the picture and the stretched copy.
   void freeImages();

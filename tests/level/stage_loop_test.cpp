@@ -1,0 +1,258 @@
+// The stage loop driven frame by frame with a controlled clock and input, and
+// whole stages through run() with a free-running clock.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/globals.h"
+#include "audio/jukebox.h"
+#include "entities/player.h"
+#include "entities/sprite.h"
+#include "level/level_run.h"
+#include "stage_files.h"
+#include "tilemap/tilemap.h"
+
+using namespace stagetest;
+
+namespace {
+
+// A stage on an open map whose name has no recipe: no enemies, no clouds.
+class StageLoop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteStagePictures();
+    WriteMap("open.fmp", 40, 750, [](int, int) { return false; });
+    ResetFrameBuffers();
+    memset(const_cast<char *>(key), 0, KEY_MAX);
+    _textmode = ColourMagenta;  // as start-up leaves it
+    GameTicks = 1000;
+    FadeLevel = 255;  // the stage is shown at once, without a fade-in
+    FadeStepTick = 0;
+    GameJukebox.initJukebox();
+  }
+  void TearDown() override { memset(const_cast<char *>(key), 0, KEY_MAX); }
+
+  // Loads the map and starts play, as run() does before its loop.
+  void startStage(LevelRun &rRun) {
+    ASSERT_EQ(TileMapOpen("open.fmp"), 0);
+    rRun.populate("open.fmp");
+    rRun.startPlay();
+    pHud = create_bitmap(640, 480);
+    rRun.pCreditOverlay = create_bitmap(640, 480);
+  }
+  void endStage(LevelRun &rRun) {
+    destroy_bitmap(pHud);
+    rRun.releaseStage();
+  }
+
+  StageFolder folder;
+  BITMAP *pHud = nullptr;
+};
+
+// Ticks between the screen-fade steps the sampler saw, from the first change
+// after iFromIndex while the level keeps moving in one direction.
+std::vector<int> FadeGaps(const std::vector<Ticker::Change> &v, size_t iFrom, int iDirection,
+                          size_t *pEnd) {
+  std::vector<int> gaps;
+  size_t i = iFrom + 1;
+  while (i < v.size() && (v[i].iLevel - v[i - 1].iLevel) * iDirection > 0) {
+    if (i > iFrom + 1) gaps.push_back(v[i].iTick - v[i - 1].iTick);
+    ++i;
+  }
+  if (pEnd != nullptr) *pEnd = i - 1;
+  return gaps;
+}
+
+TEST_F(StageLoop, ConstantSpeedReachesTheTopAfter3360Steps) {
+  LevelRun run;
+  startStage(run);
+  bool bLost = false;
+  int iSteps = 0;
+  while (run.playing(bLost)) {
+    GameTicks += 2;  // one scroll step is due in every frame
+    const int iBefore = run.iCamY;
+    run.playFrame(pHud, false, bLost);
+    if (run.iCamY != iBefore) {
+      ++iSteps;
+      ASSERT_EQ(iBefore - run.iCamY, 7) << "at step " << iSteps;
+    }
+    ASSERT_LE(iSteps, 3360);
+  }
+  EXPECT_EQ(iSteps, 3360);
+  EXPECT_EQ(run.iCamY, 0);
+  EXPECT_FALSE(bLost);
+  EXPECT_EQ(run.iSpeed, 7);
+  endStage(run);
+}
+
+TEST_F(StageLoop, ScrollStepsComeEverySecondTickAtMost) {
+  LevelRun run;
+  startStage(run);
+  bool bLost = false;
+  GameTicks += 2;
+  run.playFrame(pHud, false, bLost);
+  EXPECT_EQ(run.iCamY, 23520 - 7);
+  GameTicks += 1;  // one tick later: not due
+  run.playFrame(pHud, false, bLost);
+  EXPECT_EQ(run.iCamY, 23520 - 7);
+  GameTicks += 1;
+  run.playFrame(pHud, false, bLost);
+  EXPECT_EQ(run.iCamY, 23520 - 14);
+  // The painted map fills the screen under the HUD.
+  EXPECT_EQ(getpixel(screen, 300, 200) & 0xFFFFFF, GrassRgb);
+  endStage(run);
+}
+
+TEST_F(StageLoop, SlowFlightIsHeldBelowTheTopUnderTheBanner) {
+  LevelRun run;
+  startStage(run);
+  bool bLost = false;
+  key[KEY_DOWN] = 1;  // keeps the speed down at 3
+  run.iSpeed = 3;
+  run.iLastSpeedTick = GameTicks;
+  run.iCamY = 9;
+  const auto BannerPixels = [] { return CountRgb(BackBuffer, 270, 234, 370, 246, 0xFFFFFF); };
+  for (int iExpected : {6, 3}) {
+    GameTicks += 2;
+    run.playFrame(pHud, false, bLost);
+    ASSERT_EQ(run.iCamY, iExpected);
+    EXPECT_EQ(BannerPixels(), 0) << "no banner before the top";
+  }
+  for (int i = 0; i < 3; ++i) {
+    GameTicks += 2;
+    run.playFrame(pHud, false, bLost);
+    EXPECT_EQ(run.iCamY, 2) << "pinned at 5 minus the speed";
+    EXPECT_TRUE(run.playing(bLost));
+    EXPECT_GT(BannerPixels(), 20) << "END OF LEVEL is seen over the map";
+  }
+  // Speeding up to 5 or more ends the stage at the next step.
+  key[KEY_DOWN] = 0;
+  run.iSpeed = 5;
+  GameTicks += 2;
+  run.playFrame(pHud, false, bLost);
+  EXPECT_EQ(run.iCamY, 0);
+  EXPECT_FALSE(run.playing(bLost));
+  EXPECT_FALSE(bLost);
+  endStage(run);
+}
+
+TEST_F(StageLoop, DragonWithoutHealthLosesAfterAFullFrame) {
+  LevelRun run;
+  startStage(run);
+  bool bLost = false;
+  GameTicks += 2;
+  run.playFrame(pHud, false, bLost);
+  EXPECT_FALSE(bLost);
+  run.pPlayer->iHealth = 0;
+  clear_to_color(screen, 0);
+  GameTicks += 2;
+  run.playFrame(pHud, false, bLost);
+  EXPECT_TRUE(bLost);
+  EXPECT_FALSE(run.playing(bLost));
+  // The frame was still shown in full.
+  EXPECT_EQ(getpixel(screen, 300, 200) & 0xFFFFFF, GrassRgb);
+  endStage(run);
+}
+
+TEST_F(StageLoop, OKeyOnTheFirstFrameWinsWithSlowFades) {
+  key[KEY_O] = 1;
+  LevelRun run;
+  bool bLost = true;
+  {
+    Ticker ticker(4000);
+    bLost = run.run("open.fmp");
+    ticker.stop();
+    const auto changes = ticker.fadeChanges();
+    size_t iEnd = 0;
+    const auto gaps = FadeGaps(changes, 0, -1, &iEnd);
+    EXPECT_EQ(changes[iEnd].iLevel, 0) << "faded out to black";
+    ASSERT_GE(gaps.size(), 20u);
+    EXPECT_GE(*std::min_element(gaps.begin(), gaps.end()), 5) << "5-tick fade steps";
+  }
+  EXPECT_FALSE(bLost);
+  EXPECT_EQ(run.iCamY, 23520) << "no frame was played";
+  EXPECT_EQ(run.pPlayer, nullptr);
+  EXPECT_EQ(SpriteImageCacheSize(), 0);
+}
+
+TEST_F(StageLoop, LostStageFadesFastThenShowsTheGameOverScreen) {
+  WriteGameOverPicture();
+  WriteCaptionFont("script.dat", false);
+  LevelRun run;
+  startStage(run);
+  run.pPlayer->iHealth = 0;
+  bool bLost = false;
+  GameTicks += 2;
+  run.playFrame(pHud, false, bLost);
+  ASSERT_TRUE(bLost);
+  destroy_bitmap(pHud);
+  // A button ends the game-over screen once it has begun to fade in.
+  bool bFadedOut = false;
+  Ticker ticker(4000, [&bFadedOut] {
+    if (FadeLevel == 0) bFadedOut = true;
+    if (bFadedOut && FadeLevel > 0) joy[0].button[0].b = 1;
+  });
+  EXPECT_TRUE(run.endStage(bLost));
+  ticker.stop();
+  joy[0].button[0].b = 0;
+
+  const auto changes = ticker.fadeChanges();
+  size_t iEnd = 0;
+  const auto gaps = FadeGaps(changes, 0, -1, &iEnd);
+  ASSERT_EQ(changes[iEnd].iLevel, 0);
+  ASSERT_GE(gaps.size(), 20u);
+  std::vector<int> sorted = gaps;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_LE(sorted[sorted.size() / 2], 3) << "1-tick fade steps";
+  // Then the game-over picture faded in, and out again at the end.
+  ASSERT_GT(changes.size(), iEnd + 1);
+  EXPECT_GT(changes[iEnd + 1].iLevel, 0);
+  EXPECT_EQ(FadeLevel, 0);
+  EXPECT_EQ(getpixel(BackBuffer, 600, 100) & 0xFFFFFF, GameOverRgb);
+  EXPECT_GT(CountRgb(BackBuffer, 350, 300, 357, 307, 0), 60) << "caption in the datafile font";
+  EXPECT_GT(CountRgb(BackBuffer, 10, 440, 180, 447, 0), 100) << "the thank-you line";
+  EXPECT_EQ(run.pPlayer, nullptr);
+}
+
+TEST_F(StageLoop, MissingCaptionFontStillReleasesTheStage) {
+  WriteGameOverPicture();
+  LevelRun run;
+  startStage(run);
+  destroy_bitmap(pHud);
+  FadeLevel = 0;
+  EXPECT_TRUE(run.showGameOver());
+  EXPECT_TRUE(run.endStage(true));
+  EXPECT_EQ(run.pPlayer, nullptr);
+  EXPECT_EQ(run.pCreditOverlay, nullptr);
+  EXPECT_EQ(SpriteImageCacheSize(), 0);
+}
+
+TEST_F(StageLoop, EmptyDatafileFallsBackToTheDefaultFont) {
+  WriteGameOverPicture();
+  WriteCaptionFont("script.dat", true);
+  LevelRun run;
+  startStage(run);
+  destroy_bitmap(pHud);
+  FadeLevel = 0;
+  int iTicks = 0;
+  Ticker ticker(1000, [&iTicks] {
+    if (++iTicks == 20) joy[0].button[1].b = 1;
+  });
+  EXPECT_FALSE(run.showGameOver());
+  ticker.stop();
+  joy[0].button[1].b = 0;
+  // The caption was written in the library's own font: letters with gaps.
+  const int iInk = CountRgb(BackBuffer, 350, 300, 350 + 9 * 8 - 1, 307, 0);
+  EXPECT_GT(iInk, 40);
+  EXPECT_LT(iInk, 9 * 64 / 2);
+  run.releaseStage();
+}
+
+TEST_F(StageLoop, MapThatFailsToLoadEndsTheGame) {
+  LevelRun run;
+  EXPECT_EXIT(run.run("missing.fmp"), ::testing::ExitedWithCode(0),
+              "ERROR:  Failed to load map:  missing.fmp");
+}
+
+}  // namespace
