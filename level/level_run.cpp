@@ -163,10 +163,11 @@ void LevelRun::scrollAndDrawMap() {
     pPlayer->moveUp(iSpeed, iCamY);
     iLastScrollTick = GameTicks;
   }
-  TileMapPaintBack(BackBuffer, iCamX, iCamY, 0, 0, SCREEN_W - 1, SCREEN_H - 1);
+  // The screen bitmap has the size of the graphics mode (640 x 480).
+  TileMapPaintBack(BackBuffer, iCamX, iCamY, 0, 0, screen->w - 1, screen->h - 1);
   // Written over the painted map so that it is seen.
   if (bEndBanner)
-    textout_centre_ex(BackBuffer, font, "END OF LEVEL", SCREEN_W / 2, SCREEN_H / 2,
+    textout_centre_ex(BackBuffer, font, "END OF LEVEL", screen->w / 2, screen->h / 2,
                       ColourWhite, _textmode);
 }
 
