@@ -201,11 +201,28 @@ void PaintDetails(Canvas &c) {
   Palisade(c, Village.x, Village.y, 40, 25, 3.2f);
   const Pt huts[] = {{376, 352}, {398, 348}, {416, 362}, {372, 374}, {394, 378}, {410, 382}, {358, 362}};
   for (const Pt &p : huts) Hutlet(c, p.x, p.y);
-  // The Demon Lord's fire glowing in the mountain's crater.
-  Fill(c, View{}, Circle(Peak.x, Peak.y, 9), [](const Hit &h) {
-    return Mix(Rgb(255, 220, 120), Rgb(200, 40, 10), std::clamp(1 + h.d / 9.0f, 0.0f, 1.0f));
+  // The Demon Lord's fire glowing in the mountain's crater, smoke drifting east.
+  Fill(c, View{}, Ellipse(Peak.x, Peak.y, 11, 8), [](const Hit &h) { return Lit(Rgb(90, 70, 60), h, 3.0f); });
+  Fill(c, View{}, Ellipse(Peak.x + 0.5f, Peak.y + 0.5f, 6.5f, 4.5f), [](const Hit &h) {
+    return Mix(Rgb(150, 30, 10), Rgb(255, 210, 110), std::clamp(-h.d / 4.0f, 0.0f, 1.0f));
   });
-  Tint(c, Peak.x, Peak.y, 40, 30, 1.12f);
+  for (int i = 0; i < 6; i++)
+    Fill(c, View{}, Circle(Peak.x + 6 + i * 7.0f, Peak.y - 4 - i * 2.5f, 3.5f + i * 1.2f), Rgb(70, 64, 66), 0.35f - i * 0.04f);
+  // Farm plots outside the village.
+  Rng fields(77);
+  for (int i = 0; i < 6; i++) {
+    const float x = 440 + (i % 3) * 24 + fields.range(-3, 3), y = 330 + (i / 3) * 22 + fields.range(-3, 3);
+    const Col crop = (i & 1) ? Rgb(150, 140, 70) : Rgb(96, 120, 50);
+    Fill(c, View{}, Box(x, y, 10, 8, 1, 0.15f), [=](const Hit &h) {
+      const float row = 0.5f + 0.5f * std::sin((h.x * 0.15f + h.y) * 1.6f);
+      return Mix(crop, Scale(crop, 0.8f), row);
+    }, 0.85f);
+  }
+  // A sailing ship off the south-east coast.
+  Fill(c, View{}, Ellipse(604, 452, 10, 3.2f, -0.1f), Rgb(20, 40, 70), 0.5f);
+  Fill(c, View{}, Ellipse(602, 449, 9, 3.0f, -0.1f), [](const Hit &h) { return Lit(Rgb(120, 80, 44), h, 2.0f); });
+  Fill(c, View{}, Polygon({{600, 440}, {610, 446}, {600, 447}}), [](const Hit &h) { return Lit(Rgb(240, 236, 220), h, 2.0f); });
+  Fill(c, View{}, Polygon({{597, 441}, {597, 447}, {591, 447}}), [](const Hit &h) { return Lit(Rgb(230, 226, 210), h, 2.0f); });
 }
 
 void PaintFrame(Canvas &c) {
