@@ -210,6 +210,29 @@ TEST(StageMaps, GenerationIsReproducibleByteForByte) {
   }
 }
 
+TEST(StageMaps, CampFiresFlickerFromTheirFirstFrame) {
+  // The fires of the training grounds are animated blocks; the game never
+  // steps them, so after loading each shows its first frame.
+  ASSERT_TRUE(Load("level2a.fmp"));
+  const TileMap &map = TileMapState();
+  const int records = static_cast<int>(map.animEnd - map.anims) - 1;
+  ASSERT_GT(records, 0);
+  for (int i = 1; i <= records; i++) {
+    const AnimRecord &a = map.anims[i];
+    EXPECT_EQ(a.kind, AnimLoopForward);
+    EXPECT_EQ(a.end - a.first, mapgen::FireFrames);
+    EXPECT_EQ(a.current, a.first);
+    for (int f = a.first; f < a.end; f++) {
+      const BlockRecord &b = map.blocks[map.frames[f]];
+      EXPECT_FALSE(b.flags & FlagSolid) << "a camp fire does not block";
+      if (f > a.first) {
+        EXPECT_NE(b.backGraphic, map.blocks[map.frames[a.first]].backGraphic) << "frames differ";
+      }
+    }
+  }
+  TileMapClose();
+}
+
 TEST(StageMaps, EachStageEndsAtALandmark) {
   // The last screen holds blocks seen nowhere on the way there (a stone
   // ring, a stockade, the village square...), so the end is its own place.

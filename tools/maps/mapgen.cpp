@@ -90,45 +90,69 @@ StageMap BuildStage(const StageInfo &stage) {
   out.preview.resize(static_cast<size_t>(out.previewWidth) * out.previewHeight);
 
   std::map<TileKey, int> blockOf;
+  std::map<TileKey, int> animOf;                 // fire tiles: their animation
+  std::vector<std::pair<size_t, int>> animCells; // cell, animation: set at the end
   std::vector<std::vector<uint32_t>> previewOf;  // per block: sub x sub averages
+  auto blockFor = [&](const TileKey &k) {
+    auto found = blockOf.find(k);
+    if (found != blockOf.end()) return found->second;
+    Tile t = painter.paint(k);
+    int block = static_cast<int>(m.blocks.size());
+    blockOf.emplace(k, block);
+    FmpBlock b;
+    b.backGraphic = static_cast<int32_t>(m.graphics.size());
+    b.flags = t.solid ? FmpFlagSolid : 0;
+    b.value1 = t.blockClass;
+    m.blocks.push_back(b);
+    std::vector<uint32_t> small(sub * sub);
+    for (int sy = 0; sy < sub; sy++)
+      for (int sx = 0; sx < sub; sx++) {
+        uint32_t r = 0, g = 0, bl = 0;
+        for (int y = 0; y < scale; y++)
+          for (int x = 0; x < scale; x++) {
+            uint32_t p = t.pixels[(sy * scale + y) * TileSize + sx * scale + x];
+            r += p >> 16;
+            g += (p >> 8) & 255;
+            bl += p & 255;
+          }
+        const uint32_t n = scale * scale;
+        small[sy * sub + sx] = ((r / n) << 16) | ((g / n) << 8) | (bl / n);
+      }
+    previewOf.push_back(std::move(small));
+    m.graphics.push_back(std::move(t.pixels));
+    return block;
+  };
   for (int row = 0; row < layout.rows; row++)
     for (int col = 0; col < layout.columns; col++) {
       TileKey k = KeyOf(layout, col, row, stage.iSeed);
-      auto found = blockOf.find(k);
-      int block;
-      if (found != blockOf.end()) {
-        block = found->second;
-      } else {
-        Tile t = painter.paint(k);
-        block = static_cast<int>(m.blocks.size());
-        blockOf.emplace(k, block);
-        FmpBlock b;
-        b.backGraphic = static_cast<int32_t>(m.graphics.size());
-        b.flags = t.solid ? FmpFlagSolid : 0;
-        b.value1 = t.blockClass;
-        m.blocks.push_back(b);
-        std::vector<uint32_t> small(sub * sub);
-        for (int sy = 0; sy < sub; sy++)
-          for (int sx = 0; sx < sub; sx++) {
-            uint32_t r = 0, g = 0, bl = 0;
-            for (int y = 0; y < scale; y++)
-              for (int x = 0; x < scale; x++) {
-                uint32_t p = t.pixels[(sy * scale + y) * TileSize + sx * scale + x];
-                r += p >> 16;
-                g += (p >> 8) & 255;
-                bl += p & 255;
-              }
-            const uint32_t n = scale * scale;
-            small[sy * sub + sx] = ((r / n) << 16) | ((g / n) << 8) | (bl / n);
+      const size_t cell = static_cast<size_t>(row) * layout.columns + col;
+      int block = blockFor(k);
+      if (k.object == ObjFire) {
+        auto found = animOf.find(k);
+        int anim;
+        if (found != animOf.end()) {
+          anim = found->second;
+        } else {
+          FmpAnim a;
+          a.kind = 1;   // loop forward
+          a.delay = 6;
+          for (int f = 0; f < FireFrames; f++) {
+            TileKey frame = k;
+            frame.variant = static_cast<uint8_t>(f);
+            a.frames.push_back(blockFor(frame));
           }
-        previewOf.push_back(std::move(small));
-        m.graphics.push_back(std::move(t.pixels));
+          anim = static_cast<int>(m.anims.size());
+          animOf.emplace(k, anim);
+          m.anims.push_back(a);
+        }
+        animCells.push_back({cell, anim});
       }
-      m.layers[0][static_cast<size_t>(row) * layout.columns + col] = static_cast<int16_t>(block);
+      m.layers[0][cell] = static_cast<int16_t>(block);
       for (int sy = 0; sy < sub; sy++)
         for (int sx = 0; sx < sub; sx++)
           out.preview[static_cast<size_t>(row * sub + sy) * out.previewWidth + col * sub + sx] = previewOf[block][sy * sub + sx];
     }
+  for (const auto &ac : animCells) m.layers[0][ac.first] = FmpAnimCell(m, ac.second);
   return out;
 }
 
@@ -139,6 +163,7 @@ std::vector<uint32_t> RenderRegion(const FmpMap &m, int x0, int y0, int width, i
       int mx = x0 + x, my = y0 + y;
       if (mx < 0 || my < 0 || mx >= m.widthInBlocks * TileSize || my >= m.heightInBlocks * TileSize) continue;
       int cell = m.layers[0][static_cast<size_t>(my / TileSize) * m.widthInBlocks + mx / TileSize];
+      if (cell < 0) cell = m.anims[m.anims.size() + cell].frames[0];  // the first frame
       const auto &g = m.graphics[m.blocks[cell].backGraphic];
       out[static_cast<size_t>(y) * width + x] = g[(my % TileSize) * TileSize + mx % TileSize];
     }

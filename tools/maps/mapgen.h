@@ -40,6 +40,10 @@ struct StageInfo {
 // The five stages, in the order of the world map.
 const std::vector<StageInfo> &Stages();
 
+// Frames of a camp fire's flicker, shown in turn by an animated block (the
+// game shows the first).
+constexpr int FireFrames = 3;
+
 // A generated map and its preview strip (one pixel per 8 x 8 map pixels).
 struct StageMap {
   FmpMap map;

@@ -406,14 +406,19 @@ ObjectPixel TargetAt(float x, float y) {
   return p;
 }
 
-ObjectPixel FireAt(float x, float y) {
+// A camp fire in a ring of stones; the variant is the flicker frame.
+ObjectPixel FireAt(float x, float y, int frame) {
   ObjectPixel p;
   float dx = x - 15, dy = y - 15, d = std::sqrt(dx * dx + dy * dy);
-  if (d < 6) {
+  float a = std::atan2(dy, dx);
+  float flame = 5.2f + 1.2f * std::sin(5 * a + frame * 2.1f);
+  if (d < 6.5f && d < flame) {
     p.hit = true;
-    p.c = Mix(Colour{255, 238, 140}, Colour{224, 90, 24}, d / 6);
+    p.c = Mix(Colour{255, 240, 150}, Colour{226, 88, 22}, d / flame);
+  } else if (d < 6.5f) {
+    p.hit = true;
+    p.c = Colour{62, 40, 26};  // embers and logs
   } else if (d < 9.5f) {
-    float a = std::atan2(dy, dx);
     if (std::fmod((a + Pi) * 9 / (2 * Pi), 1.0f) < 0.78f) {
       p.hit = true;
       p.c = Scale(Colour{126, 122, 116}, 1.1f - 0.04f * (dx + dy) / 2);
@@ -459,7 +464,7 @@ ObjectPixel ShapeAt(const TileKey &k, float x, float y) {
     case ObjDeck: return DeckAt(x, y, w, h, k.variant);
     case ObjStone: return StoneAt(x, y, w / 2 - 2, h / 2 - 3, 7, 10, k.variant, Colour{150, 146, 140});
     case ObjTarget: return TargetAt(x, y);
-    case ObjFire: return FireAt(x, y);
+    case ObjFire: return FireAt(x, y, k.variant);
     case ObjWell: return WellAt(x, y);
     case ObjHay: return HayAt(x, y);
     default: return {};
