@@ -518,6 +518,21 @@ bool DecorationAt(int material, int kind, int px, int py, Colour under, Colour *
         if (std::fabs(dy - dx * 0.3f) < 1.6f && std::fabs(dx) < 8) { *out = Colour{132, 110, 84}; return true; }
       }
       return false;
+    case MatForest: {
+      // A crown that stands out of the canopy: a birch, a dark fir, an autumn oak.
+      static const Colour Crowns[3] = {{96, 138, 58}, {30, 74, 46}, {128, 118, 52}};
+      float cx = 14.0f + kind * 0.5f, cy = 15.0f - kind * 0.5f, r = 11.5f + kind * 0.5f;
+      float ex = px + 0.5f - cx, ey = py + 0.5f - cy, d2 = (ex * ex + ey * ey) / (r * r);
+      if (d2 < 1) {
+        float h = std::sqrt(1 - d2);
+        *out = Scale(Crowns[kind - 1], 0.7f + 0.4f * h - 0.28f * (ex + ey) / r);
+        if (kind == 2 && std::fmod(std::atan2(ey, ex) * 8 / Pi + 16, 2.0f) < 0.5f) *out = Scale(*out, 0.8f);
+        return true;
+      }
+      float sx = ex - 3, sy = ey - 3;
+      if ((sx * sx + sy * sy) < r * r) { *out = Scale(under, 0.6f); return true; }  // its shadow
+      return false;
+    }
     case MatDeep:
       if (kind == 1 && std::fabs(dy + dx * 0.1f) < 0.8f && std::fabs(dx) < 5) { *out = Mix(under, Colour{220, 232, 240}, 0.6f); return true; }
       return false;
