@@ -6,6 +6,7 @@
 
 #include "app/globals.h"
 #include "bench/headless.h"
+#include "bench/stage_fixture.h"
 #include "tilemap/tilemap.h"
 
 namespace {
@@ -39,6 +40,47 @@ void MapLoad(benchmark::State &state) {
   state.SetLabel(cMap);
 }
 BENCHMARK(MapLoad)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+// Map plus population, as a stage's "LOADING..." screen does it.
+void StageLoad(benchmark::State &state) {
+  const char *cMap = StageMaps[state.range(0)];
+  for (auto _ : state) {
+    BenchStage stage;
+    if (!stage.open(cMap, 1234)) {
+      state.SkipWithError("map did not load");
+      break;
+    }
+    stage.close();
+  }
+  state.SetLabel(cMap);
+}
+BENCHMARK(StageLoad)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+// One whole play frame at one of ten places from the bottom (0) to the top
+// (9) of the map, every step in order, the fade complete.
+void StageFrame(benchmark::State &state) {
+  const char *cMap = StageMaps[state.range(0)];
+  const int iCamY = StageStartCamY - static_cast<int>(state.range(1)) * StageStartCamY / 9;
+  BenchStage stage;
+  if (!stage.open(cMap, 1234)) {
+    state.SkipWithError("map did not load");
+    return;
+  }
+  FadeLevel = 255;
+  bool bLost = false;
+  for (auto _ : state) {
+    state.PauseTiming();
+    stage.park(iCamY);
+    stage.pRun->pPlayer->iHealth = 50;
+    GameTicks += 1;
+    state.ResumeTiming();
+    stage.pRun->playFrame(stage.pHudLayer, state.range(0) == 0, bLost);
+  }
+  state.SetLabel(cMap);
+  stage.close();
+}
+BENCHMARK(StageFrame)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 #pragma once
 #include <allegro.h>
 
+#include "app/globals.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -17,4 +19,5 @@ inline void BenchStartAllegro() {
   _rgb_g_shift_32 = 8;
   _rgb_b_shift_32 = 0;
   screen = create_bitmap(640, 480);
+  BackBuffer = create_bitmap(640, 480);
 }
