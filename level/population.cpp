@@ -148,6 +148,9 @@ static void AddClouds(LevelRun &rRun, const Recipe &rRecipe) {
 }
 
 void LevelRun::populate(const char *cMapFile, int iMaxAttempts) {
+  // Places are drawn modulo the map's size (and half its height): a map too
+  // small for that has no room for anything.
+  if (TileMapPixelWidth() <= 0 || TileMapPixelHeight() <= 1) return;
   for (const Recipe &rRecipe : Recipes) {
     if (strcmp(cMapFile, rRecipe.cMapFile) != 0) continue;
     for (int g = 0; g < rRecipe.iGroupCount; ++g)
