@@ -8,7 +8,9 @@
 #include <cstring>
 
 #include "app/globals.h"
+#include "app/list.h"
 #include "audio/jukebox.h"
+#include "entities/enemy.h"
 #include "entities/player.h"
 #include "entities/sprite.h"
 #include "level/level_run.h"
@@ -136,6 +138,33 @@ TEST_F(StageLoop, SlowFlightIsHeldBelowTheTopUnderTheBanner) {
   EXPECT_EQ(run.iCamY, -2);
   EXPECT_FALSE(run.playing(bLost));
   EXPECT_FALSE(bLost);
+  endStage(run);
+}
+
+TEST_F(StageLoop, AHutShotDownPaysItsScoreAfterItsFade) {
+  LevelRun run;
+  startStage(run);
+  // A hut with 3 hit points straight ahead of the dragon's fire.
+  ASSERT_TRUE(run.spawnEnemy(1, "hut.bmp", 290, 23620, 5, 10, 6, 150, 3, 30));
+  key[KEY_LCONTROL] = 1;
+  bool bLost = false;
+  int iFrames = 0;
+  int iFirstHit = 0;
+  for (; iFrames < 400 && run.pEnemies != nullptr; ++iFrames) {
+    GameTicks += 1;
+    run.playFrame(pHud, false, bLost);
+    if (iFirstHit == 0 && run.pEnemies != nullptr &&
+        static_cast<Enemy *>(run.pEnemies->data)->iHealth < 3)
+      iFirstHit = iFrames;
+    if (run.pEnemies != nullptr) {
+      EXPECT_EQ(run.iScore, 0) << "no score before removal";
+    }
+  }
+  EXPECT_EQ(run.pEnemies, nullptr);
+  EXPECT_EQ(run.iScore, 30);
+  EXPECT_GT(iFirstHit, 0);
+  // Three hits, then thirteen fade steps of at least two ticks each.
+  EXPECT_GE(iFrames - iFirstHit, 2 * 6 + 13 * 2);
   endStage(run);
 }
 
