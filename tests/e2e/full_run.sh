@@ -14,6 +14,10 @@ e2e_start_game "$SKV_DATA_DIR"
 SPLASH_SHOT=splash e2e_to_title
 e2e_check title_picture_shown "$E2E_OUT/title.png" -- "title picture fills the screen"
 
+# "Options" has no screen of its own: the title opens again, on "Play".
+e2e_title_choose 2
+e2e_wait_for 20 title-again title_shown
+
 # "Play" opens the world map with only the first stage on it.
 e2e_title_choose 1
 e2e_wait_for 30 map map_opened

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Copies the screenshots the scenarios took into docs/images/ for the README.
+# Run after `ctest -L e2e`; takes the build folder as its argument (default
+# build/).
+set -e
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+SHOTS="${1:-$ROOT/build}/e2e"
+DEST="$ROOT/docs/images"
+mkdir -p "$DEST"
+copy() {
+  [ -f "$SHOTS/$1" ] || { echo "missing screenshot $SHOTS/$1 (run ctest -L e2e first)" >&2; exit 1; }
+  cp "$SHOTS/$1" "$DEST/$2"
+  echo "$DEST/$2"
+}
+copy full_run/title.png title.png
+copy full_run/map-paths.png world-map.png
+copy full_run/story.png story.png
+copy stage_fire/stage-shots.png stage.png
+copy game_over/gameover.png game-over.png
