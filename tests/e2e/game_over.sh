@@ -16,16 +16,13 @@ e2e_title_choose 1
 e2e_wait_for 30 map map_opened
 
 # The first stage, left at once, opens the way to the second.
-sleep 0.5
-e2e_key Return
-e2e_wait_for 60 stage-1 hud_shown
-e2e_key o 0.2
+e2e_start_stage
+e2e_enter_stage stage-1
+e2e_leave_stage
 e2e_wait_for 60 map-open-1 node_drawn 1
-e2e_key Left
-e2e_wait_for 5 map-cursor cursor_on 1
-sleep 0.3
-e2e_key Return
-e2e_wait_for 60 stage-2 hud_shown
+e2e_cursor_to 1
+e2e_start_stage
+e2e_enter_stage stage-2
 
 # Down held: the dragon sinks to the bottom of the view and slows to the
 # lowest speed, so the stage passes slowly under the orcs' fire.
@@ -49,7 +46,7 @@ e2e_check gameover_shown "$shot" -- "the game-over picture appears when the heal
 cp "$shot" "$E2E_OUT/gameover.png"
 
 # ESC leaves the game-over picture; the world map closes and the title opens.
-e2e_key Escape 0.2
+e2e_press_until 20 gameover-left Escape 0.2 e2e_not gameover_shown
 e2e_wait_for 40 title-again title_shown
 e2e_title_choose 3
 e2e_wait_exit 20

@@ -339,6 +339,16 @@ e2e_count() {
   echo "${n:-0}"
 }
 
+# e2e_black_counts FILE GEOMETRY...: how many pure black pixels each region
+# holds, one count per line, in one pass over the picture.
+e2e_black_counts() {
+  local f=$1 g crops=()
+  shift
+  for g in "$@"; do crops+=("(" -clone 0 -crop "$g" +repage ")"); done
+  convert "$f" "${crops[@]}" -delete 0 -fill white +opaque black \
+    -format '%[fx:int(w*h*(1-mean)+0.5)]\n' info: 2>/dev/null
+}
+
 # e2e_colours FILE GEOMETRY: how many distinct colours the region holds.
 e2e_colours() {
   convert "$1" -crop "$2" +repage -depth 8 -format %k info:- 2>/dev/null
@@ -347,10 +357,8 @@ e2e_colours() {
 # e2e_differ FILE GEOMETRY OTHER-FILE [OTHER-GEOMETRY]: how many pixels of the
 # region differ between two pictures (the other region defaults to the same).
 e2e_differ() {
-  local n
-  n=$(compare -metric AE <(convert "$1" -crop "$2" +repage png:-) \
-    <(convert "$3" -crop "${4:-$2}" +repage png:-) null: 2>&1 >/dev/null)
-  echo "${n%% *}"
+  convert "$1" -crop "$2" +repage \( "$3" -crop "${4:-$2}" +repage \) -alpha off \
+    -metric AE -compare -format '%[distortion]' info: 2>/dev/null | awk '{printf "%d\n", $1}'
 }
 
 # e2e_wait_for SECONDS NAME CHECK-COMMAND...: photographs the screen again and
@@ -373,3 +381,48 @@ e2e_wait_for() {
     sleep 0.3
   done
 }
+
+# e2e_hold_until SECONDS NAME KEY CHECK-COMMAND...: holds KEY down and watches
+# the screen until CHECK-COMMAND (given the screenshot's path last) succeeds,
+# then lets go, as a player holds a key until the game reacts. The game reads
+# its keys from a busy loop that shares the X connection with its drawing, so
+# on a loaded machine it may see a short press late, or not at all. With
+# E2E_MAY_END=yes the game ending counts as the reaction.
+e2e_hold_until() {
+  local limit=$1 name=$2 keyname=$3 deadline file started
+  shift 3
+  started=$(date +%s%N)
+  deadline=$(($(date +%s) + limit))
+  xdotool keydown "$keyname"
+  while :; do
+    if ! e2e_game_running; then
+      xdotool keyup "$keyname"
+      [ "${E2E_MAY_END:-}" = yes ] || e2e_fail "the game ended while waiting for $name"
+      e2e_log "seen: $name (the game ended while $keyname was held)"
+      return 0
+    fi
+    file=$(e2e_shot "$name") || { xdotool keyup "$keyname"; e2e_fail "could not photograph the screen"; }
+    if "$@" "$file"; then
+      xdotool keyup "$keyname"
+      e2e_log "seen: $name ($keyname held $((($(date +%s%N) - started) / 1000000)) ms)"
+      return 0
+    fi
+    if [ "$(date +%s)" -ge "$deadline" ]; then
+      xdotool keyup "$keyname"
+      e2e_fail "not seen within $limit s of holding $keyname: $name"
+    fi
+    sleep 0.1
+  done
+}
+
+# e2e_tap_and_look KEY: a short press, then a second for the game to show it.
+# Menus step at most once every 6 ticks (120 ms) while a key is held, so a tap
+# shorter than that moves by one step (or, missed, by none).
+e2e_tap_and_look() {
+  e2e_key "$1" 0.08
+  sleep 1
+}
+
+# e2e_not CHECK-COMMAND...: succeeds when the check fails.
+e2e_not() { ! "$@"; }
+

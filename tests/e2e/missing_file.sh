@@ -19,8 +19,7 @@ e2e_start_game "$RUN"
 e2e_to_title
 e2e_title_choose 1
 e2e_wait_for 30 map map_opened
-sleep 0.5
-e2e_key Return
+e2e_start_stage
 e2e_expect_notice 90 "ERROR:  Could not find/open 'hut.bmp'"
 e2e_check [ "$E2E_NOTICE_ANSWERED" = yes ] -- "the game left graphics mode, so the box took the answer"
 e2e_wait_exit 20

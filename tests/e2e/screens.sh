@@ -72,18 +72,41 @@ e2e_to_title() {
   e2e_wait_for 90 title title_shown
 }
 
-# e2e_title_choose N: moves the selection from "Play" to entry N with the
-# down arrow, checking each step, and confirms it with Enter.
-e2e_title_choose() {
-  local n=$1 i
-  for ((i = 2; i <= n; i++)); do
-    sleep 0.3
-    e2e_key Down
-    e2e_wait_for 5 "title-entry-$i" title_selected "$i"
+# title_selection FILE: which entry is highlighted (0 when none is).
+title_selection() {
+  local i
+  for i in 1 2 3; do
+    [ "$(title_entry_red "$i" "$1")" -gt 15 ] && { echo "$i"; return; }
   done
-  sleep 0.3
-  e2e_key Return
+  echo 0
 }
+
+# e2e_title_choose N: moves the highlight to entry N with the arrow keys,
+# looking at the screen after each press, and confirms it with Enter, held
+# until the title reacts (it fades away, or the game ends after "Exit").
+e2e_title_choose() {
+  local n=$1 deadline cur shot
+  deadline=$(($(date +%s) + 40))
+  while :; do
+    shot=$(e2e_shot "title-selecting") || e2e_fail "could not photograph the screen"
+    cur=$(title_selection "$shot")
+    [ "$cur" = "$n" ] && title_selected "$n" "$shot" && break
+    [ "$(date +%s)" -lt "$deadline" ] || e2e_fail "could not select title entry $n"
+    if [ "$cur" = 0 ]; then sleep 0.5
+    elif [ $(((n - cur + 3) % 3)) = 1 ]; then e2e_tap_and_look Down
+    else e2e_tap_and_look Up
+    fi
+  done
+  e2e_log "seen: title entry $n selected"
+  local may_end=""
+  [ "$n" = 3 ] && may_end=yes
+  E2E_MAY_END=$may_end e2e_hold_until 30 "title-chosen-$n" Return title_left "$n"
+}
+# title_left N FILE: entry N no longer shows its red copy.
+title_left() { [ "$(title_entry_red "$1" "$2")" -lt 5 ]; }
+
+# game_ended: for e2e_press_until, when a key should end the game.
+game_ended() { ! e2e_game_running; }
 
 # ---------------------------------------------------------------- world map
 
@@ -106,26 +129,35 @@ node_drawn() {
     [ "$(node_name_white "$n" "$f")" -gt 40 ]
 }
 
-# node_hidden N FILE: nothing of node N or its name is drawn over the map.
+# node_hidden N FILE: node N's picture is not drawn over the map. (Its name
+# is not checked: the names of the lower nodes run under other nodes' frames.)
 node_hidden() {
-  local n=$1 f=$2 len=${#NODE_NAME[$1]}
-  [ "$(e2e_differ "$f" "32x32+${NODE_X[$n]}+${NODE_Y[$n]}" "$(e2e_data world.bmp)")" = 0 ] &&
-    [ "$(e2e_differ "$f" "$((len * 8))x8+$((NODE_X[$n] - 50))+$((NODE_Y[$n] + 42))" \
-      "$(e2e_data world.bmp)")" = 0 ]
+  [ "$(e2e_differ "$2" "32x32+${NODE_X[$1]}+${NODE_Y[$1]}" "$(e2e_data world.bmp)")" = 0 ]
 }
 
 # cursor_on N FILE: the cursor frame (a one-pixel rectangle 5 pixels outside
 # node N's picture) is drawn in one pulse colour: red 255 - p/4, green and
-# blue 255 - p, for a pulse p from 0 to 255.
+# blue 255 - p, for a pulse p from 0 to 255. Paths and names are drawn over
+# the frame in white, so white pixels may interrupt it.
 cursor_on() {
-  local n=$1 f=$2 x=$((NODE_X[$1] - 5)) y=$((NODE_Y[$1] - 5)) colours hex r g b
-  colours=$(convert "$f" \( -clone 0 -crop "43x1+$x+$y" \) \( -clone 0 -crop "43x1+$x+$((y + 42))" \) \
-    \( -clone 0 -crop "1x43+$x+$y" \) \( -clone 0 -crop "1x43+$((x + 42))+$y" \) -delete 0 \
-    +repage -append -depth 8 -format %c histogram:info:- 2>/dev/null)
-  [ "$(printf '%s\n' "$colours" | grep -c '#')" = 1 ] || return 1
-  hex=$(printf '%s\n' "$colours" | sed -n 's/.*#\([0-9A-F]\{6\}\).*/\1/p')
-  r=$((16#${hex:0:2})) g=$((16#${hex:2:2})) b=$((16#${hex:4:2}))
-  [ "$g" = "$b" ] && [ "$r" = $((255 - (255 - g) / 4)) ]
+  local n=$1 f=$2 x=$((NODE_X[$1] - 5)) y=$((NODE_Y[$1] - 5))
+  convert "$f" \( -clone 0 -crop "43x1+$x+$y" \) \( -clone 0 -crop "43x1+$x+$((y + 42))" \) \
+    \( -clone 0 -crop "1x43+$x+$y" -rotate 90 \) \( -clone 0 -crop "1x43+$((x + 42))+$y" -rotate 90 \) \
+    -delete 0 +repage -append -depth 8 txt:- 2>/dev/null | awk -F'[(),]' '
+      NR > 1 { n[($3 + 0) "," ($4 + 0) "," ($5 + 0)]++ }
+      END {
+        best = ""; most = 0; total = 0
+        for (c in n) {
+          total += n[c]
+          if (c != "255,255,255" && n[c] > most) { most = n[c]; best = c }
+        }
+        if (best == "") best = "255,255,255"
+        split(best, v, ",")
+        frame = n[best]
+        white = (best == "255,255,255") ? 0 : n["255,255,255"] + 0
+        if (frame + white != total || frame < 120) exit 1
+        if (v[2] != v[3] || v[1] != 255 - int((255 - v[2]) / 4)) exit 1
+      }'
 }
 
 # The map as it opens: only the first stage, with the cursor on it.
@@ -150,17 +182,19 @@ map_shown() { [ "$(e2e_differ "$1" 640x240+0+0 "$(e2e_data world.bmp)")" = 0 ]; 
 
 # story_shown LINES FILE: the story picture with LINES lines of black story
 # text (the title at y 70, body lines 30 pixels apart from y 120); the picture
-# is untouched below the last line.
+# is untouched below the last line and right of the text.
 story_shown() {
   local lines=$1 f=$2 pic i y bottom
   pic=$(e2e_data stage_intro.bmp)
   bottom=$((120 + 30 * (lines - 1) + 40))
   [ "$bottom" -lt 480 ] && { [ "$(e2e_differ "$f" "640x$((480 - bottom))+0+$bottom" "$pic")" = 0 ] || return 1; }
-  [ "$(($(e2e_count "$f" 300x24+150+70 $BLACK) - $(e2e_count "$pic" 300x24+150+70 $BLACK)))" -gt 60 ] || return 1
-  for ((i = 0; i < lines - 1; i++)); do
-    y=$((120 + 30 * i))
-    [ "$(($(e2e_count "$f" 400x24+120+$y $BLACK) - $(e2e_count "$pic" 400x24+120+$y $BLACK)))" -gt 60 ] || return 1
-  done
+  # right of the text, the picture shows unchanged (and fully faded in)
+  [ "$(e2e_differ "$f" 160x480+480+0 "$pic")" = 0 ] || return 1
+  # the title and every body line add black letters to the picture
+  local bands=(300x24+150+70)
+  for ((i = 0; i < lines - 1; i++)); do bands+=("400x24+120+$((120 + 30 * i))"); done
+  paste <(e2e_black_counts "$f" "${bands[@]}") <(e2e_black_counts "$pic" "${bands[@]}") |
+    awk '{ if ($1 - $2 <= 60) bad = 1 } END { exit bad }'
 }
 
 # ---------------------------------------------------------------- stage
@@ -181,15 +215,45 @@ hud_panels_shown() {
   [ "$(e2e_count "$f" 8x8+80+15 $RED)" -gt 5 ]
 }
 
+# hud_bar_end FILE: where the health bar ends, read from the row through its
+# middle; works on a frame that is still fading in, since it only asks which
+# pixels are pure red, pure green or black. Prints the last x of the bar, or
+# "none" unless the row reads: green frame (520), dark green frame (521), red
+# from 522 on, black after it, dark green (619), green (620), with the bar's
+# end one that a whole number of hit points gives (x = trunc(522 + 96 h / 50)).
+hud_bar_end() {
+  convert "$1" -crop 101x1+520+15 +repage -depth 8 txt:- 2>/dev/null | awk -F'[(),]' '
+    NR > 1 {
+      r = $3 + 0; g = $4 + 0; b = $5 + 0
+      c = "?"
+      if (r == 0 && g == 0 && b == 0) c = "K"
+      else if (r > 0 && g == 0 && b == 0) c = "R"
+      else if (r == 0 && g > 0 && b == 0) { c = "G"; green[NR - 2] = g }
+      row = row c
+    }
+    END {
+      if (row !~ /^GGR+K*GG$/ || green[0] <= green[1] || green[100] <= green[99]) { print "none"; exit }
+      end = 520 + index(row, "K") - 2
+      if (index(row, "K") == 0) end = 618
+      for (h = 1; h <= 50; h++) if (int(522 + h * 96 / 50) == end) { print end; exit }
+      print "none"
+    }'
+}
+hud_bar_seen() { [ "$(hud_bar_end "$1")" != none ]; }
+
 # health_bar FILE: how many red pixels the health bar shows (97 x 7 = 679 at
 # full health: x 522 to 618, y 12 to 18).
 health_bar() { e2e_count "$1" 97x7+522+12 $RED; }
 
-# hud_shown FILE: the HUD at the start of a stage: panels and full health,
-# and nothing red right of the bar's end.
-hud_shown() {
-  hud_panels_shown "$1" && [ "$(health_bar "$1")" = 679 ] &&
-    [ "$(e2e_pixel "$1" 619 15)" = $DARKGREEN ]
+# e2e_enter_stage NAME: waits for a stage to begin after its story: the first
+# frame with a readable health bar (usually still fading in) is NAME-first.png
+# and its bar's end is left in E2E_BAR_END (618 at full health); then waits
+# for the HUD in its exact colours (NAME.png).
+e2e_enter_stage() {
+  e2e_wait_for 90 "$1-first" hud_bar_seen
+  E2E_BAR_END=$(hud_bar_end "$E2E_OUT/$1-first.png")
+  e2e_log "health bar at the start of the stage: x 522 to $E2E_BAR_END"
+  e2e_wait_for 30 "$1" hud_panels_shown
 }
 
 # The score's digits at (80, 15): hud_digits SHOT OUT keeps them as a
@@ -211,4 +275,50 @@ gameover_shown() {
   [ "$(e2e_differ "$f" 640x290+0+0 "$pic")" = 0 ] || return 1
   [ "$(($(e2e_count "$f" 168x8+10+440 $BLACK) - $(e2e_count "$pic" 168x8+10+440 $BLACK)))" -gt 60 ] || return 1
   [ "$(($(e2e_count "$f" 280x40+350+300 $BLACK) - $(e2e_count "$pic" 280x40+350+300 $BLACK)))" -gt 60 ]
+}
+
+# ---------------------------------------------------------------- moves between screens
+
+# e2e_start_stage: Enter on the world map, held until the map fades away.
+e2e_start_stage() {
+  sleep 0.3
+  e2e_hold_until 30 map-left Return e2e_not map_shown
+}
+
+# e2e_leave_stage: O in a stage, held until the stage fades away.
+e2e_leave_stage() {
+  e2e_hold_until 30 stage-left o e2e_not hud_panels_shown
+}
+
+# e2e_quit_from_map: ESC on the world map closes it and, still held when the
+# main loop looks, ends the game; waits for its exit status.
+e2e_quit_from_map() {
+  sleep 0.3
+  E2E_MAY_END=yes e2e_hold_until 30 quit Escape game_ended
+  e2e_wait_exit 20
+}
+
+# cursor_node FILE: the node the cursor frame surrounds (-1 when none).
+cursor_node() {
+  local n
+  for n in 0 1 2 3 4; do cursor_on "$n" "$1" && { echo "$n"; return; }; done
+  echo -1
+}
+
+# e2e_cursor_to N: left or right on the world map, looking after each press,
+# until the cursor frame surrounds node N.
+e2e_cursor_to() {
+  local n=$1 deadline cur shot
+  deadline=$(($(date +%s) + 30))
+  while :; do
+    shot=$(e2e_shot "map-cursor-$n") || e2e_fail "could not photograph the screen"
+    cur=$(cursor_node "$shot")
+    [ "$cur" = "$n" ] && break
+    [ "$(date +%s)" -lt "$deadline" ] || e2e_fail "could not move the cursor to node $n"
+    if [ "$cur" -lt 0 ]; then sleep 0.3
+    elif [ "${NODE_X[$n]}" -lt "${NODE_X[$cur]}" ]; then e2e_tap_and_look Left
+    else e2e_tap_and_look Right
+    fi
+  done
+  e2e_log "seen: cursor on \"${NODE_NAME[$n]}\""
 }
