@@ -46,7 +46,7 @@ e2e_check gameover_shown "$shot" -- "the game-over picture appears when the heal
 cp "$shot" "$E2E_OUT/gameover.png"
 
 # ESC leaves the game-over picture; the world map closes and the title opens.
-e2e_press_until 20 gameover-left Escape 0.2 e2e_not gameover_shown
+e2e_tap_until 30 gameover-left Escape e2e_not gameover_shown
 e2e_wait_for 40 title-again title_shown
 e2e_title_choose 3
 e2e_wait_exit 20

@@ -415,6 +415,29 @@ e2e_hold_until() {
   done
 }
 
+# e2e_tap_until SECONDS NAME KEY CHECK-COMMAND...: for keys the game acts on
+# only once they are released: a short press, then several seconds of
+# watching for the reaction before pressing again.
+e2e_tap_until() {
+  local limit=$1 name=$2 keyname=$3 deadline file i taps=0
+  shift 3
+  deadline=$(($(date +%s) + limit))
+  while :; do
+    e2e_key "$keyname" 0.2
+    taps=$((taps + 1))
+    for i in $(seq 1 12); do
+      e2e_game_running || e2e_fail "the game ended while waiting for $name"
+      file=$(e2e_shot "$name") || e2e_fail "could not photograph the screen"
+      if "$@" "$file"; then
+        e2e_log "seen: $name ($keyname pressed $taps time(s))"
+        return 0
+      fi
+      sleep 0.3
+    done
+    [ "$(date +%s)" -lt "$deadline" ] || e2e_fail "not seen within $limit s of pressing $keyname: $name"
+  done
+}
+
 # e2e_tap_and_look KEY: a short press, then a second for the game to show it.
 # Menus step at most once every 6 ticks (120 ms) while a key is held, so a tap
 # shorter than that moves by one step (or, missed, by none).

@@ -105,7 +105,7 @@ e2e_title_choose() {
 # title_left N FILE: entry N no longer shows its red copy.
 title_left() { [ "$(title_entry_red "$1" "$2")" -lt 5 ]; }
 
-# game_ended: for e2e_press_until, when a key should end the game.
+# game_ended: for e2e_hold_until, when a key should end the game.
 game_ended() { ! e2e_game_running; }
 
 # ---------------------------------------------------------------- world map

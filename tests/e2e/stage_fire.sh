@@ -26,6 +26,7 @@ while [ "$(date +%s)" -lt "$deadline" ]; do
   [ "$side" = Left ] && side=Right || side=Left
   e2e_key "$side" 0.8
   shot=$(e2e_shot stage-firing) || e2e_fail "could not photograph the screen"
+  cp "$shot" "$E2E_OUT/stage-firing-$(date +%s).png"
   e2e_game_running || e2e_fail "the game ended during the stage"
   if score_changed "$E2E_OUT/score-zero.png" "$shot"; then scored=yes; break; fi
 done
