@@ -1,4 +1,5 @@
-// The screens outside a stage, as the main flow calls them.
+// The screens outside a stage, as the main flow calls them, and the small
+// keyboard tests the screens share.
 #pragma once
 
 // The logos and the notice page, once at start-up; false returns at once.
@@ -7,3 +8,12 @@ void ShowSplash(bool bShow);
 int RunTitleMenu();
 // The world map, until the player leaves it or loses a stage.
 void RunWorldMap();
+
+// True when key[iScancode] is held. Any key but the two Enter keys is then
+// waited out (no time limit) until released. Always ends with clear_keybuf().
+bool KeyPressed(int iScancode);
+// The highest digit 1..9 held on the main row or the keypad (each one waited
+// out), 0 when none.
+int ReadDigitKey();
+// Either Enter key held (no wait for release).
+bool EnterPressed();

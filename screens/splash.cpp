@@ -1,0 +1,150 @@
+// The start-up splash: two logos and the notice page, each faded by the
+// splash's own alpha (the shared screen fade is neither read nor changed).
+#include "screens/splash.h"
+
+#include "app/globals.h"
+#include "app/transitions.h"
+#include "screens/screens.h"
+
+const int Splash::kNoticeY[kNoticeLineCount] = {100, 110, 120, 130, 150, 160,
+                                                170, 300, 310, 320, 330, 340};
+
+const char *const Splash::kNoticeText[kNoticeLineCount] = {
+    "The following game is in an Alpha stage, meaning the graphics",
+    "are NOT final and there are still some bugs.  However, it IS ",
+    "a playable demo and I hope you enjoy it.",
+    "                                        -Sincerely, Quillon",
+    "To track progress on Skarnvale and other amazing games from",
+    "Quillon productions, go to:",
+    "the project page named in the README",
+    "Key Features of demo:",
+    "*  Fast-action play",
+    "*  Orc, Wizards and Carnage",
+    "*  Exciting music",
+    "*  Five different levels",
+};
+
+void ShowSplash(bool bShow) {
+  if (!bShow) return;
+  Splash splash;
+  splash.load();
+  while (splash.step()) {
+  }
+  splash.release();
+}
+
+Splash::Splash()
+    : iPhase(kLibraryLogo), iStart(0), iLastStep(0), iAlpha(0),
+      pLibraryLogo(nullptr), pMakerLogo(nullptr), pWork(nullptr),
+      pNoticeLayer(nullptr) {}
+
+void Splash::load() {
+  pLibraryLogo = LoadBitmapOrExit("allegro.pcx", nullptr);
+  pMakerLogo = LoadBitmapOrExit("quillon.bmp", nullptr);
+  pWork = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
+  // Fresh bitmaps hold garbage; mask colour keeps it out of the picture.
+  clear_to_color(pWork, ColourMagenta);
+  BlankBitmap(BackBuffer);
+  startPhase(kLibraryLogo);
+}
+
+void Splash::release() {
+  if (pLibraryLogo != nullptr) destroy_bitmap(pLibraryLogo);
+  if (pMakerLogo != nullptr) destroy_bitmap(pMakerLogo);
+  if (pWork != nullptr) destroy_bitmap(pWork);
+  if (pNoticeLayer != nullptr) destroy_bitmap(pNoticeLayer);
+  pLibraryLogo = pMakerLogo = pWork = pNoticeLayer = nullptr;
+}
+
+// The scaled logo is the same every frame of a phase, so it is scaled once.
+void Splash::scaleLogo(BITMAP *pLogo) {
+  stretch_sprite(pWork, pLogo, 0, 0, BackBuffer->w, BackBuffer->h);
+}
+
+void Splash::startPhase(Phase iNext) {
+  iPhase = iNext;
+  if (iNext == kDone) return;
+  iStart = iLastStep = GameTicks;
+  set_trans_blender(0, 0, 0, 0);
+  iAlpha = 0;
+  if (iNext == kLibraryLogo) scaleLogo(pLibraryLogo);
+  if (iNext == kMakerLogo) scaleLogo(pMakerLogo);
+  if (iNext == kNotice) {
+    pNoticeLayer = CreateBitmapOrExit(640, 480);
+    rectfill(pNoticeLayer, 0, 0, pNoticeLayer->w, pNoticeLayer->h, ColourMagenta);
+    for (int i = 0; i < kNoticeLineCount; ++i)
+      textout_ex(pNoticeLayer, font, kNoticeText[i], 100, kNoticeY[i], ColourWhite,
+                 ColourMagenta);
+  }
+}
+
+// The alpha itself still climbs to 260 (the fade-out then takes 26 steps),
+// but the blender never gets more than 255: a larger alpha would spill into
+// the neighbouring colour channels.
+void Splash::fadeInStep() {
+  if (iAlpha < 255 && TicksSince(iLastStep) > 10) {
+    iLastStep = GameTicks;
+    iAlpha += 10;
+    set_trans_blender(0, 0, 0, iAlpha > 255 ? 255 : iAlpha);
+  }
+}
+
+void Splash::fadeOutStep() {
+  if (TicksSince(iLastStep) > 1) {
+    iLastStep = GameTicks;
+    iAlpha -= 10;
+    set_trans_blender(0, 0, 0, iAlpha > 255 ? 255 : iAlpha);
+  }
+}
+
+void Splash::showLayer(BITMAP *pLayer) {
+  draw_trans_sprite(BackBuffer, pLayer, 0, 0);
+  draw_sprite(screen, BackBuffer, 0, 0);
+}
+
+bool Splash::step() {
+  switch (iPhase) {
+    case kLibraryLogo:
+    case kMakerLogo:
+      // The BackBuffer is never cleared here: the logo builds up over what
+      // is there (black, then the library logo it cross-fades with).
+      if (TicksSince(iStart) < kLogoTicks && !key[KEY_ESC]) {
+        fadeInStep();
+        showLayer(pWork);
+      } else {
+        iPhase = iPhase == kLibraryLogo ? kWaitEsc1 : kMakerFadeOut;
+      }
+      return true;
+    case kMakerFadeOut:
+    case kNoticeFadeOut:
+      if (iAlpha > 0) {
+        BlankBitmap(BackBuffer);
+        fadeOutStep();
+        showLayer(iPhase == kMakerFadeOut ? pWork : pNoticeLayer);
+      } else {
+        iPhase = iPhase == kMakerFadeOut ? kWaitEsc2 : kWaitEsc3;
+      }
+      return true;
+    case kNotice:
+      if (TicksSince(iStart) < kNoticeTicks && !key[KEY_ESC]) {
+        fadeInStep();
+        showLayer(pNoticeLayer);
+      } else {
+        iPhase = kNoticeFadeOut;
+      }
+      return true;
+    case kWaitEsc1:
+    case kWaitEsc2:
+    case kWaitEsc3:
+      // An ESC that ended the phase is waited out, so it skips one phase only.
+      if (!KeyPressed(KEY_ESC)) {
+        startPhase(iPhase == kWaitEsc1 ? kMakerLogo
+                   : iPhase == kWaitEsc2 ? kNotice
+                                         : kDone);
+      }
+      return true;
+    case kDone:
+      break;
+  }
+  return false;
+}

@@ -1,0 +1,91 @@
+// The title menu: picture, three entries, selection by keyboard or joystick.
+#include "screens/title_menu.h"
+
+#include "app/globals.h"
+#include "app/transitions.h"
+#include "audio/jukebox.h"
+#include "screens/screens.h"
+
+namespace {
+
+const char *const kEntries[3] = {"Play", "Options", "Exit"};
+const int kEntryX = 450;
+const int kEntryY = 350;      // first entry; each next one 10 pixels lower
+const int kHighlightShift = 2;
+
+}  // namespace
+
+int RunTitleMenu() {
+  TitleMenu menu;
+  menu.open();
+  while (!key[KEY_ESC] && !menu.bChosen) menu.step();
+  menu.close();
+  return menu.iResult;
+}
+
+TitleMenu::TitleMenu()
+    : pPicture(nullptr), pImageLayer(nullptr), pMenuLayer(nullptr), iSelection(1),
+      bChosen(false), iResult(0) {}
+
+void TitleMenu::open() {
+  LastMenuInputTick = GameTicks;
+  pPicture = LoadBitmapOrExit("title_screen.bmp", nullptr);
+  pImageLayer = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
+  pMenuLayer = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
+  // The picture never changes while the title is open: scale it once.
+  clear_to_color(pImageLayer, ColourMagenta);
+  stretch_sprite(pImageLayer, pPicture, 0, 0, pImageLayer->w, pImageLayer->h);
+  clear_bitmap(BackBuffer);
+  set_trans_blender(0, 0, 0, 0);
+  // The title composes at the alpha the fade leaves in the blender; on a
+  // screen that is already fully faded in that alpha would stay 0 and the
+  // title would never appear.
+  if (FadeLevel >= 255) FadeLevel = 0;
+}
+
+void TitleMenu::close() {
+  if (pPicture != nullptr) destroy_bitmap(pPicture);
+  if (pImageLayer != nullptr) destroy_bitmap(pImageLayer);
+  if (pMenuLayer != nullptr) destroy_bitmap(pMenuLayer);
+  pPicture = pImageLayer = pMenuLayer = nullptr;
+}
+
+void TitleMenu::handleInput() {
+  poll_joystick();
+  bool bStickUp = joy[0].stick[0].axis[1].d1 != 0;
+  bool bStickDown = joy[0].stick[0].axis[1].d2 != 0;
+  bool bButton0 = joy[0].button[0].b != 0;
+  bool bButton1 = joy[0].button[1].b != 0;
+
+  if (TicksSince(LastMenuInputTick) <= 5) return;
+  if (key[KEY_DOWN] || bStickDown) {
+    LastMenuInputTick = GameTicks;
+    iSelection = iSelection == 3 ? 1 : iSelection + 1;
+  } else if (key[KEY_UP] || bStickUp) {
+    LastMenuInputTick = GameTicks;
+    iSelection = iSelection == 1 ? 3 : iSelection - 1;
+  } else if (KeyPressed(KEY_ENTER) || bButton0 || bButton1) {
+    LastMenuInputTick = GameTicks;
+    bChosen = true;
+    iResult = iSelection;
+  }
+}
+
+void TitleMenu::compose() {
+  rectfill(pMenuLayer, 0, 0, pMenuLayer->w, pMenuLayer->h, ColourMagenta);
+  for (int i = 0; i < 3; ++i)
+    textout_ex(pMenuLayer, font, kEntries[i], kEntryX, kEntryY + 10 * i, ColourBlack,
+               ColourMagenta);
+  int iSel = iSelection - 1;
+  textout_ex(pMenuLayer, font, kEntries[iSel], kEntryX + kHighlightShift,
+             kEntryY + 10 * iSel + kHighlightShift, ColourRed, ColourMagenta);
+  draw_trans_sprite(BackBuffer, pImageLayer, 0, 0);
+  draw_trans_sprite(BackBuffer, pMenuLayer, 0, 0);
+  if (FadeIn(5)) draw_sprite(screen, BackBuffer, 0, 0);
+}
+
+void TitleMenu::step() {
+  handleInput();
+  GameJukebox.updateMusic(1);
+  compose();
+}

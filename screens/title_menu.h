@@ -1,0 +1,31 @@
+// The title menu: the title picture with "Play", "Options" and "Exit" near
+// the lower right. RunTitleMenu (screens.h) opens it, steps it once per frame
+// until a choice is made or ESC is held, and closes it.
+#pragma once
+#include <allegro.h>
+
+class TitleMenu {
+ public:
+  TitleMenu();
+  // Stamps LastMenuInputTick, loads the picture, makes the layers, clears the
+  // BackBuffer and zeroes the blender. A title opened on a fully faded-in
+  // screen restarts the fade from black, so its picture always builds up.
+  void open();
+  // One frame: input, music, composition and presentation.
+  void step();
+  // The input chain of one frame: down, else up, else a confirm, each gated
+  // on more than 5 ticks since LastMenuInputTick.
+  void handleInput();
+  // Prints the three entries and the highlighted copy into the menu layer,
+  // lays both layers over the BackBuffer and shows it through the fade.
+  void compose();
+  // Destroys the picture and the layers.
+  void close();
+
+  BITMAP *pPicture;
+  BITMAP *pImageLayer;  // the picture scaled to the BackBuffer's size
+  BITMAP *pMenuLayer;
+  int iSelection;  // 1 "Play", 2 "Options", 3 "Exit"
+  bool bChosen;
+  int iResult;  // the chosen entry, 0 until one is chosen
+};

@@ -1,0 +1,291 @@
+// The world map: node table, links, cursor, growing paths and the screen loop.
+#include "screens/world_map.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/globals.h"
+#include "app/list.h"
+#include "app/transitions.h"
+#include "audio/jukebox.h"
+#include "entities/sprite.h"
+#include "support/colour.h"
+
+namespace {
+
+struct NodeEntry {
+  const char *cName;
+  int iX, iY;
+  const char *cMapFile;
+};
+
+// The five stages, slot by slot.
+const NodeEntry kNodeTable[WorldMap::kStages] = {
+    {"Kneebow's Shore", 320, 420, "level1.fmp"},
+    {"Trainning Grounds", 250, 380, "level2a.fmp"},
+    {"K'llisc Village", 370, 350, "level2.fmp"},
+    {"Bay of K'llisc", 180, 350, "level3.fmp"},
+    {"Forgotten Forest", 220, 250, "level4.fmp"},
+};
+
+// The links, in the order they are made: each pair gets a path both ways.
+const int kLinks[][2] = {{0, 1}, {0, 2}, {1, 3}, {3, 4}, {2, 4}};
+
+StagePath *PathOf(const ListNode *pNode) { return static_cast<StagePath *>(pNode->data); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- StagePath
+
+StagePath::StagePath()
+    : iFromX(0), iFromY(0), iToX(0), iToY(0), iTipX(0), iTipY(0), iLastStepTick(0),
+      bArrived(false), bRevealed(false), iKind(0), pTo(nullptr), pFrom(nullptr) {}
+
+void StagePath::update() {
+  if (!bRevealed || TicksSince(iLastStepTick) <= 5) return;
+  if (iTipX < iToX) iTipX += 2;
+  if (iTipX > iToX) iTipX -= 2;
+  iLastStepTick = GameTicks;
+  if (iToX - 4 < iTipX && iTipX < iToX + 4) {
+    bArrived = true;
+    pTo->bOpen = 1;
+  }
+}
+
+void StagePath::draw(BITMAP *pPathLayer) {
+  if (!bRevealed || iKind != 1) return;
+  if (iToX == iFromX) return;  // a vertical path has no columns to plot
+  float fSlope = static_cast<float>(iToY - iFromY) / static_cast<float>(iToX - iFromX);
+  int iIntercept = static_cast<int>(iFromY - iFromX * fSlope);
+  if (iFromX < iTipX) {
+    for (int x = iFromX; x <= iTipX - 1; ++x)
+      putpixel(pPathLayer, x, static_cast<int>(x * fSlope + iIntercept), ColourWhite);
+  } else {
+    for (int x = iFromX; x >= iTipX + 1; --x)
+      putpixel(pPathLayer, x, static_cast<int>(x * fSlope + iIntercept), ColourWhite);
+  }
+}
+
+// ---------------------------------------------------------------- StageNode
+
+StageNode::StageNode()
+    : iX(0), iY(0), pSprite(nullptr), iFrame(0), iFrameStep(1), iLastFrameTick(0),
+      bOpen(0), cName(), bCompleted(false), cMapFile(), pPaths(nullptr) {}
+
+StageNode::~StageNode() {
+  if (pSprite != nullptr) {
+    pSprite->freeImages();
+    delete pSprite;
+  }
+  for (ListNode *p = pPaths; p != nullptr; p = p->link) delete PathOf(p);
+  ListFree(pPaths);
+}
+
+void StageNode::setup(const char *cNewName, int iNewX, int iNewY) {
+  pSprite = new Sprite();
+  pSprite->load("node.bmp", nullptr, 32, 32, 5);
+  strncpy(cName, cNewName, sizeof cName - 1);
+  cName[sizeof cName - 1] = '\0';
+  iX = iNewX;
+  iY = iNewY;
+  pSprite->iX = iX;
+  pSprite->iY = iY;
+}
+
+// A path from pFrom to pTo, appended to pFrom's list.
+static void AddPath(int iKind, StageNode *pFrom, StageNode *pTo) {
+  StagePath *pPath = new StagePath();
+  pPath->iFromX = pFrom->iX + 16;
+  pPath->iFromY = pFrom->iY + 16;
+  pPath->iToX = pTo->iX + 16;
+  pPath->iToY = pTo->iY + 16;
+  pPath->iTipX = pPath->iFromX;
+  pPath->iTipY = pPath->iFromY;
+  pPath->iKind = iKind;
+  pPath->pFrom = pFrom;
+  pPath->pTo = pTo;
+  ListNode *pNode = ListNewNode();
+  if (pNode == nullptr) {
+    delete pPath;
+    return;
+  }
+  pNode->data = pPath;
+  pFrom->pPaths = ListAppend(pFrom->pPaths, pNode);
+  free(pNode);  // ListAppend linked a copy
+}
+
+void StageNode::link(int iKind, StageNode *pOther) {
+  AddPath(iKind, this, pOther);
+  AddPath(iKind, pOther, this);
+}
+
+void StageNode::complete() {
+  bCompleted = true;
+  for (ListNode *p = pPaths; p != nullptr; p = p->link) {
+    StagePath *pPath = PathOf(p);
+    if (pPath->iKind != 1) continue;
+    pPath->bRevealed = true;
+    for (ListNode *q = pPath->pTo->pPaths; q != nullptr; q = q->link)
+      if (PathOf(q)->pTo == this) PathOf(q)->bRevealed = true;
+  }
+}
+
+void StageNode::update() {
+  if (TicksSince(iLastFrameTick) > 5) {
+    iFrame += iFrameStep;
+    if (iFrame >= 6) iFrameStep = -1;
+    if (iFrame <= 0) iFrameStep = 1;
+    if (bCompleted) iFrame = 7;
+    pSprite->setFrame(iFrame, 0);
+    iLastFrameTick = GameTicks;
+  }
+  for (ListNode *p = pPaths; p != nullptr; p = p->link) PathOf(p)->update();
+}
+
+void StageNode::draw(BITMAP *pNodeLayer, BITMAP *pPathLayer) {
+  for (ListNode *p = pPaths; p != nullptr; p = p->link) PathOf(p)->draw(pPathLayer);
+  pSprite->draw(pNodeLayer);
+}
+
+// ---------------------------------------------------------------- WorldMap
+
+WorldMap::WorldMap()
+    : pNodes(), iCurrent(0), pBackground(nullptr), pNameLayer(nullptr),
+      pPathLayer(nullptr), pNodeLayer(nullptr), iCursorColour(0), iLastPulseTick(0),
+      iPulse(200), iPulseStep(15) {}
+
+WorldMap::~WorldMap() {
+  for (StageNode *&pNode : pNodes) {
+    delete pNode;
+    pNode = nullptr;
+  }
+  BITMAP *pBitmaps[] = {pBackground, pNameLayer, pPathLayer, pNodeLayer};
+  for (BITMAP *pBitmap : pBitmaps)
+    if (pBitmap != nullptr) destroy_bitmap(pBitmap);
+}
+
+void WorldMap::load(const char *cBackground, RGB *pPalette) {
+  pBackground = LoadBitmapOrExit(cBackground, pPalette);
+  pNameLayer = CreateBitmapOrExit(640, 480);
+  pPathLayer = CreateBitmapOrExit(640, 480);
+  pNodeLayer = CreateBitmapOrExit(640, 480);
+  for (int i = 0; i < kStages; ++i) {
+    pNodes[i] = new StageNode();
+    pNodes[i]->setup(kNodeTable[i].cName, kNodeTable[i].iX, kNodeTable[i].iY);
+    strncpy(pNodes[i]->cMapFile, kNodeTable[i].cMapFile, sizeof pNodes[i]->cMapFile - 1);
+  }
+  for (const auto &link : kLinks) pNodes[link[0]]->link(1, pNodes[link[1]]);
+  pNodes[0]->bOpen = 1;
+  iCurrent = 0;
+}
+
+int WorldMap::slotOf(const StageNode *pNode) const {
+  for (int i = 0; i < kSlots; ++i)
+    if (pNodes[i] == pNode) return i;
+  return -1;
+}
+
+void WorldMap::update() {
+  for (StageNode *pNode : pNodes)
+    if (pNode != nullptr && pNode->bOpen) pNode->update();
+  if (TicksSince(iLastPulseTick) > 3) {
+    iPulse += iPulseStep;
+    if (iPulse >= 255) {
+      iPulseStep = -15;
+      iPulse = 255;
+    }
+    if (iPulse <= 0) {
+      iPulseStep = 15;
+      iPulse = 0;
+    }
+    iCursorColour = PackColour(255 - iPulse / 4, 255 - iPulse, 255 - iPulse);
+    iLastPulseTick = GameTicks;
+  }
+}
+
+void WorldMap::draw(BITMAP *pTarget) {
+  rectfill(pNameLayer, 0, 0, pNameLayer->w, pNameLayer->h, ColourMagenta);
+  rectfill(pPathLayer, 0, 0, pPathLayer->w, pPathLayer->h, ColourMagenta);
+  rectfill(pNodeLayer, 0, 0, pNodeLayer->w, pNodeLayer->h, ColourMagenta);
+  draw_sprite(pTarget, pBackground, 0, 0);
+  for (int i = 0; i < kSlots; ++i) {
+    StageNode *pNode = pNodes[i];
+    if (pNode == nullptr || !pNode->bOpen) continue;
+    pNode->draw(pNodeLayer, pPathLayer);
+    textout_ex(pNameLayer, font, pNode->cName, pNode->iX - 50, pNode->iY + 42, ColourWhite,
+               ColourMagenta);
+    if (i == iCurrent)
+      rect(pTarget, pNode->iX - 5, pNode->iY - 5, pNode->iX + 37, pNode->iY + 37,
+           iCursorColour);
+  }
+  draw_sprite(pTarget, pPathLayer, 0, 0);
+  draw_sprite(pTarget, pNodeLayer, 0, 0);
+  draw_sprite(pTarget, pNameLayer, 0, 0);
+}
+
+// Best open neighbour of the current node in one direction: furthest left of
+// the node's left edge, or furthest right of its centre. Links whose both
+// ends are completed cannot be crossed.
+static StageNode *CursorTarget(const StageNode *pCurrent, bool bLeft) {
+  StageNode *pTarget = nullptr;
+  int iBest = pCurrent->iX;
+  for (ListNode *p = pCurrent->pPaths; p != nullptr; p = p->link) {
+    StagePath *pPath = PathOf(p);
+    if (!pPath->pTo->bOpen) continue;
+    if (pCurrent->bCompleted && pPath->pTo->bCompleted) continue;
+    bool bBetter = bLeft ? pPath->iToX < iBest && pPath->iToX < pPath->iFromX
+                         : pPath->iToX > iBest && pPath->iToX > pPath->iFromX;
+    if (bBetter) {
+      pTarget = pPath->pTo;
+      iBest = pPath->iToX;
+    }
+  }
+  return pTarget;
+}
+
+void WorldMap::moveCursor(bool bLeft, bool bRight) {
+  StageNode *pTarget = nullptr;
+  if (bLeft && TicksSince(LastMenuInputTick) > 5) {
+    pTarget = CursorTarget(pNodes[iCurrent], true);
+    LastMenuInputTick = GameTicks;
+  }
+  if (bRight && TicksSince(LastMenuInputTick) > 5) {
+    pTarget = CursorTarget(pNodes[iCurrent], false);
+    LastMenuInputTick = GameTicks;
+  }
+  if (pTarget != nullptr) iCurrent = slotOf(pTarget);
+}
+
+bool WorldMapTurn(WorldMap &map) {
+  GameJukebox.updateMusic(2);
+  poll_joystick();
+  bool bStickLeft = joy[0].stick[0].axis[0].d1 != 0;
+  bool bStickRight = joy[0].stick[0].axis[0].d2 != 0;
+  unsigned char iResult = 0;
+  if (key[KEY_ENTER] || joy[0].button[0].b || joy[0].button[1].b) {
+    iResult = map.playCurrentStage();
+    do {
+      poll_joystick();
+    } while (key[KEY_ENTER] || joy[0].button[0].b || joy[0].button[1].b);
+  }
+  map.moveCursor(key[KEY_LEFT] || bStickLeft, key[KEY_RIGHT] || bStickRight);
+  map.update();
+  map.draw(BackBuffer);
+  if (FadeIn(5)) draw_sprite(screen, BackBuffer, 0, 0);
+  return iResult == 1;
+}
+
+void RunWorldMap() {
+  WorldMap *pMap = new WorldMap();
+  pMap->load("world.bmp", nullptr);
+  // The previous screen and its music sink out together; the music decides
+  // when this is over.
+  do {
+    FadeOut(5);
+  } while (!GameJukebox.fadeMusic(5));
+  while (!GameJukebox.fadeMusic(1)) {
+  }
+  bool bLeave = false;
+  while (!key[KEY_ESC] && !bLeave) bLeave = WorldMapTurn(*pMap);
+  delete pMap;
+}
