@@ -102,7 +102,9 @@ TEST_F(SplashTest, MakerLogoCrossFadesOverTheLibraryLogoWithoutBlack) {
     int c = skvtest::PixelRgb(screen, 320, 240);
     if (Brightness(c) < iDarkest) iDarkest = Brightness(c);
     // Before the first alpha step the library logo stays as it was.
-    if (splash.iAlpha == 0) EXPECT_EQ(c, iLibrary);
+    if (splash.iAlpha == 0) {
+      EXPECT_EQ(c, iLibrary);
+    }
   }
   int iMaker = skvtest::PixelRgb(screen, 320, 240);
   EXPECT_NEAR(iMaker & 255, screentest::kMakerLogoColour & 255, 2);

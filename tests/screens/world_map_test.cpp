@@ -300,8 +300,9 @@ TEST_F(WorldMapTest, GrowingPathIsPlottedFromTheCentreToTheTip) {
   int iPlotted = 0;
   for (int x = 300; x <= 340; ++x) {
     int y = static_cast<int>(x * fSlope + iIntercept);
-    if (skvtest::PixelRgb(map->pPathLayer, x, y) == 0xFFFFFF) ++iPlotted;
-    else EXPECT_TRUE(x <= 316 || x > 336) << x;
+    bool bPlotted = skvtest::PixelRgb(map->pPathLayer, x, y) == 0xFFFFFF;
+    EXPECT_EQ(bPlotted, x > 316 && x <= 336) << x;
+    if (bPlotted) ++iPlotted;
   }
   EXPECT_EQ(iPlotted, 20);  // columns 317 to 336
 }
