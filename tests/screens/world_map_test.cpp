@@ -7,9 +7,11 @@
 
 #include "app/globals.h"
 #include "app/list.h"
+#include "audio/jukebox.h"
 #include "common/allegro_env.h"
 #include "entities/sprite.h"
 #include "screen_fixture.h"
+#include "screens/screens.h"
 #include "screens/world_map.h"
 #include "support/colour.h"
 
@@ -315,4 +317,20 @@ TEST_F(WorldMapTest, CompletedStageReturnsZeroAtOnce) {
   EXPECT_EQ(screentest::LevelLog().iRuns, 0);
   EXPECT_EQ(screentest::LevelLog().iConstructed, 1);
   EXPECT_EQ(screentest::LevelLog().iDestroyed, 1);
+}
+
+TEST_F(WorldMapTest, OpeningFadesThePreviousScreenOutAndEscClosesTheMap) {
+  // The music fade decides how long the screen fades: from full volume it
+  // takes as many steps as the screen needs to reach black.
+  GameJukebox.initJukebox();
+  FadeLevel = 255;
+  clear_to_color(BackBuffer, 0xFFFFFF);
+  key[KEY_ESC] = 1;
+  {
+    screentest::FastClock clock;
+    RunWorldMap();
+  }
+  EXPECT_LE(FadeLevel, 8);
+  EXPECT_LE(skvtest::PixelRgb(screen, 320, 240) & 255, 8);
+  EXPECT_EQ(screentest::LevelLog().iConstructed, 0);
 }
