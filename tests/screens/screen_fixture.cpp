@@ -10,6 +10,7 @@
 
 #include "app/globals.h"
 #include "common/allegro_env.h"
+#include "entities/sprite.h"
 #include "level/level_run.h"
 
 namespace screentest {
@@ -79,6 +80,7 @@ void ScreenTest::SetUp() {
 }
 
 void ScreenTest::TearDown() {
+  SpriteImageCacheClear();  // the node strip is cached per file name
   memset(const_cast<char *>(key), 0, KEY_MAX);
   memset(joy, 0, sizeof(JOYSTICK_INFO) * MAX_JOYSTICKS);
   ASSERT_EQ(chdir(cOldDir.c_str()), 0);
