@@ -51,6 +51,8 @@ const Chunk *Find(const std::vector<Chunk> &cs, const std::string &tag) {
     if (c.tag == tag) return &c;
   return nullptr;
 }
+// The chunk list must outlive the pointer Find returns.
+const Chunk *Find(std::vector<Chunk> &&cs, const std::string &tag) = delete;
 
 // A 3 x 2 map of 2 x 2 blocks with two graphics, three blocks, one animation.
 FmpMap SmallMap() {
@@ -140,7 +142,8 @@ TEST(FmpWriter, HeaderFieldsInBothByteOrders) {
     std::string why;
     std::vector<uint8_t> b = FmpEncode(m, &why);
     ASSERT_FALSE(b.empty()) << why;
-    const Chunk *h = Find(Chunks(b), "MPHD");
+    const std::vector<Chunk> cs = Chunks(b);
+    const Chunk *h = Find(cs, "MPHD");
     ASSERT_NE(h, nullptr);
     size_t at = h->at;
     EXPECT_EQ(b[at], 1);                 // version 1
@@ -163,7 +166,8 @@ TEST(FmpWriter, HeaderFieldsInBothByteOrders) {
   FmpMap m = SmallMap();
   m.shortHeader = true;
   std::string why;
-  EXPECT_EQ(Find(Chunks(FmpEncode(m, &why)), "MPHD")->length, 24u);
+  const std::vector<Chunk> shortChunks = Chunks(FmpEncode(m, &why));
+  EXPECT_EQ(Find(shortChunks, "MPHD")->length, 24u);
 }
 
 TEST(FmpWriter, BlockRecordsAndPixelDepths) {
@@ -197,7 +201,8 @@ TEST(FmpWriter, BlockRecordsAndPixelDepths) {
     p.blockDepth = depth;
     p.graphics[0][0] = 0xF0C030;
     std::vector<uint8_t> pb = FmpEncode(p, &why);
-    const Chunk *g = Find(Chunks(pb), "BGFX");
+    const std::vector<Chunk> pcs = Chunks(pb);
+    const Chunk *g = Find(pcs, "BGFX");
     ASSERT_EQ(g->length, 2u * 4 * px.size()) << depth;
     EXPECT_EQ(std::vector<uint8_t>(pb.begin() + g->at, pb.begin() + g->at + px.size()), px) << depth;
   }
@@ -214,7 +219,8 @@ TEST(FmpWriter, AnimationChunkLayout) {
     m.cellEncoding = enc;
     std::vector<uint8_t> b = FmpEncode(m, &why);
     ASSERT_FALSE(b.empty()) << why;
-    const Chunk *a = Find(Chunks(b), "ANDT");
+    const std::vector<Chunk> acs = Chunks(b);
+    const Chunk *a = Find(acs, "ANDT");
     const int n = static_cast<int>(a->length);
     ASSERT_EQ(n, 5 * 4 + 16 + 2 * 16);
     const int scale = enc == 0 ? 32 : 1;
@@ -268,7 +274,8 @@ TEST(FmpWriter, CellEncodingsDecodeToTheCells) {
   m.cellEncoding = 0;
   m.littleEndian = true;
   std::vector<uint8_t> b = FmpEncode(m, &why);
-  const Chunk *body = Find(Chunks(b), "BODY");
+  const std::vector<Chunk> bcs = Chunks(b);
+  const Chunk *body = Find(bcs, "BODY");
   ASSERT_EQ(body->length, 36u * 2);
   EXPECT_EQ(Num16(b, body->at + 2, true), 64);
   EXPECT_EQ(Num16(b, body->at + 2 * 24, true), -16);
