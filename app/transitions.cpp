@@ -5,6 +5,7 @@
 
 #include "app/globals.h"
 #include "app/image_check.h"
+#include "support/blit32.h"
 
 // The fades compose into this bitmap, made once at the BackBuffer's size.
 static BITMAP *FadeScratch = nullptr;
@@ -45,9 +46,8 @@ static void ShowFadedFrame() {
     FadeScratch = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
   }
   BlankBitmap(FadeScratch);
-  set_trans_blender(0, 0, 0, FadeLevel);
-  draw_trans_sprite(FadeScratch, BackBuffer, 0, 0);
-  draw_sprite(screen, FadeScratch, 0, 0);
+  DrawTransSprite32(FadeScratch, BackBuffer, 0, 0, FadeLevel);
+  DrawSprite32(screen, FadeScratch, 0, 0);
 }
 
 bool FadeIn(int iDelay) {

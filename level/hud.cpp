@@ -1,11 +1,13 @@
 // What a stage shows besides the play field: the health bar and score, the
 // credits that fade in and out over stage one, and the game-over screen.
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/globals.h"
 #include "app/transitions.h"
 #include "entities/player.h"
 #include "level/level_run.h"
+#include "support/blit32.h"
 
 bool LevelRun::drawHud(BITMAP *pHudLayer) {
   bool bLost = false;
@@ -20,15 +22,32 @@ bool LevelRun::drawHud(BITMAP *pHudLayer) {
     bLost = true;
   }
   // Score: the panel on the BackBuffer, the letters through the text layer.
-  clear_to_color(pHudLayer, ColourMagenta);
+  // A cleared layer is magenta outside the letters' boxes and leaves the
+  // BackBuffer alone there, so only the corner the letters fill is cleared
+  // and laid over; the rest of the layer is never read.
+  char cScore[16];
+  snprintf(cScore, sizeof cScore, "%d", iScore);
+  const PixelRect rLetters =
+      RectUnion(RectUnion(TextBox(font, "SCORE:", 25, 15), TextBox(font, "SCORE:", 26, 16)),
+                TextBox(font, cScore, 80, 15));
+  rectfill(pHudLayer, rLetters.iX, rLetters.iY, rLetters.iX + rLetters.iWidth - 1,
+           rLetters.iY + rLetters.iHeight - 1, ColourMagenta);
   rectfill(BackBuffer, 20, 10, 120, 30, ColourBlack);
   rect(BackBuffer, 20, 10, 120, 30, ColourGreen);
   rect(BackBuffer, 21, 11, 119, 29, ColourDarkGreen);
   textprintf_ex(pHudLayer, font, 25, 15, ColourDarkRed, _textmode, "SCORE:");
   textprintf_ex(pHudLayer, font, 26, 16, ColourRed, _textmode, "SCORE:");
   textprintf_ex(pHudLayer, font, 80, 15, ColourRed, _textmode, "%d", iScore);
-  draw_sprite(BackBuffer, pHudLayer, 0, 0);
+  DrawSpritePart32(BackBuffer, pHudLayer, 0, 0, rLetters);
   return bLost;
+}
+
+// Where the pair on the credit overlay was written: the overlay is magenta
+// everywhere else.
+static PixelRect CreditBox(const LevelRun &run) {
+  const int i = run.iCreditIndex - 2;
+  return RectUnion(TextBox(font, run.cCreditLines[i], run.iCreditX, run.iCreditY),
+                   TextBox(font, run.cCreditLines[i + 1], run.iCreditX, run.iCreditY + 20));
 }
 
 void LevelRun::drawCredits(BITMAP *pDest) {
@@ -59,8 +78,11 @@ void LevelRun::drawCredits(BITMAP *pDest) {
     }
     iCreditTick = GameTicks;
   }
-  set_trans_blender(0, 0, 0, iCreditAlpha);
-  draw_trans_sprite(pDest, pCreditOverlay, 0, 0);
+  // Before the first pair the overlay holds whatever it was made with.
+  if (iCreditIndex == 0)
+    DrawTransSprite32(pDest, pCreditOverlay, 0, 0, iCreditAlpha);
+  else
+    DrawTransSpritePart32(pDest, pCreditOverlay, 0, 0, CreditBox(*this), iCreditAlpha);
 }
 
 // Joystick 0's two buttons, read afresh.

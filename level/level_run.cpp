@@ -14,6 +14,7 @@
 #include "entities/projectile.h"
 #include "entities/sprite.h"
 #include "level/sky.h"
+#include "support/blit32.h"
 #include "tilemap/tilemap.h"
 
 // Credit pairs shown over stage one: a heading, then the name under it.
@@ -102,7 +103,7 @@ void LevelRun::playFrame(BITMAP *pHudLayer, bool bStageOne, bool &bLost) {
   if (drawHud(pHudLayer)) bLost = true;
   if (bStageOne) drawCredits(BackBuffer);
   // Presenting it; the dragon's damage flash lasts this one frame.
-  if (FadeIn(5)) draw_sprite(screen, BackBuffer, 0, 0);
+  if (FadeIn(5)) DrawSprite32(screen, BackBuffer, 0, 0);
   pPlayer->pSprite->refreshFrame();
 }
 

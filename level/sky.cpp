@@ -7,6 +7,7 @@
 #include "app/list.h"
 #include "app/transitions.h"
 #include "level/level_run.h"
+#include "support/blit32.h"
 #include "tilemap/tilemap.h"
 
 static const char *const CloudFiles[2] = {"cloud1.bmp", "cloud2.bmp"};
@@ -71,9 +72,8 @@ bool Cloud::inView(int iCamX, int iCamY) const {
 
 void Cloud::drawCloud(BITMAP *pDest, int iCamX, int iCamY) {
   if (!inView(iCamX, iCamY)) return;
-  set_trans_blender(0, 0, 0, iAlpha);
-  draw_trans_sprite(pDest, pScratch, static_cast<int>(fX - iCamX),
-                    static_cast<int>(fY - iCamY));
+  DrawTransSprite32(pDest, pScratch, static_cast<int>(fX - iCamX),
+                    static_cast<int>(fY - iCamY), iAlpha);
 }
 
 void Cloud::freeImages() {

@@ -1,7 +1,10 @@
 // The health bar, the score and the credit overlay of stage one.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <random>
 
 #include "app/globals.h"
 #include "entities/player.h"
@@ -14,6 +17,19 @@ using namespace stagetest;
 namespace {
 
 constexpr int RedRgb = 0xC80000;
+
+// Random pixels, top byte included.
+void Scribble(BITMAP *pBitmap, unsigned uSeed) {
+  std::mt19937 rng(uSeed);
+  for (int y = 0; y < pBitmap->h; ++y)
+    for (int x = 0; x < pBitmap->w; ++x) reinterpret_cast<uint32_t *>(pBitmap->line[y])[x] = rng();
+}
+
+int RowsThatDiffer(BITMAP *a, BITMAP *b) {
+  int iRows = 0;
+  for (int y = 0; y < a->h; ++y) iRows += memcmp(a->line[y], b->line[y], a->w * 4) != 0;
+  return iRows;
+}
 
 class Hud : public ::testing::Test {
  protected:
@@ -76,6 +92,79 @@ TEST_F(Hud, ScoreIsPrintedAfterItsShadowedCaption) {
   EXPECT_GT(CountRgb(BackBuffer, 104, 15, 111, 22, RedRgb), 5) << "fourth digit";
   // Only the letters of the layer land on the panel.
   EXPECT_EQ(CountRgb(BackBuffer, 0, 0, 639, 479, 0xFF00FF), 0);
+}
+
+// The HUD as the library would lay it over: panels, then a whole layer
+// cleared to magenta with the letters in it.
+void ReferenceHud(BITMAP *pDest, int iHealth, int iScore) {
+  rectfill(pDest, 520, 10, 620, 20, ColourBlack);
+  rect(pDest, 520, 10, 620, 20, ColourGreen);
+  rect(pDest, 521, 11, 619, 19, ColourDarkGreen);
+  if (iHealth > 0)
+    rectfill(pDest, 522, 12, static_cast<int>(iHealth * 96.0 / 50.0 + 522.0), 18, ColourRed);
+  BITMAP *pLayer = create_bitmap(640, 480);
+  clear_to_color(pLayer, ColourMagenta);
+  rectfill(pDest, 20, 10, 120, 30, ColourBlack);
+  rect(pDest, 20, 10, 120, 30, ColourGreen);
+  rect(pDest, 21, 11, 119, 29, ColourDarkGreen);
+  textprintf_ex(pLayer, font, 25, 15, ColourDarkRed, _textmode, "SCORE:");
+  textprintf_ex(pLayer, font, 26, 16, ColourRed, _textmode, "SCORE:");
+  textprintf_ex(pLayer, font, 80, 15, ColourRed, _textmode, "%d", iScore);
+  draw_sprite(pDest, pLayer, 0, 0);
+  destroy_bitmap(pLayer);
+}
+
+// Only the letters' corner of the layer is used; whatever the rest of it
+// holds, the frame is the one a whole cleared layer gives.
+TEST_F(Hud, TheFrameIsThatOfAWholeClearedLayer) {
+  BITMAP *pExpected = create_bitmap(640, 480);
+  const int scores[] = {0, 7, 1230, 99999, -45, 2147483647};
+  for (int iTextMode : {ColourMagenta, -1}) {
+    _textmode = iTextMode;
+    for (int iScore : scores) {
+      Scribble(pLayer, iScore + 1);  // stale pixels, magenta nowhere
+      Scribble(BackBuffer, iScore + 2);
+      blit(BackBuffer, pExpected, 0, 0, 0, 0, 640, 480);
+      run.iScore = iScore;
+      run.pPlayer->iHealth = 33;
+      run.drawHud(pLayer);
+      ReferenceHud(pExpected, 33, iScore);
+      EXPECT_EQ(RowsThatDiffer(BackBuffer, pExpected), 0) << "score " << iScore;
+    }
+  }
+  destroy_bitmap(pExpected);
+}
+
+// Every step of the whole credit sequence over a busy background gives the
+// frame of the whole overlay laid over translucently.
+TEST_F(Hud, CreditFramesAreThoseOfTheWholeOverlay) {
+  run.pCreditOverlay = create_bitmap(640, 480);
+  Scribble(run.pCreditOverlay, 3);  // before the first pair: anything
+  BITMAP *pDest = create_bitmap(640, 480);
+  BITMAP *pExpected = create_bitmap(640, 480);
+  srand(77);
+  GameTicks = 100;
+  int iSteps = 0;
+  for (; iSteps < 1500; ++iSteps) {
+    GameTicks += (iSteps % 3 == 0) ? 2 : 6;  // some calls come early
+    if (iSteps % 50 == 0) {
+      Scribble(pDest, iSteps);
+      blit(pDest, pExpected, 0, 0, 0, 0, 640, 480);
+    }
+    const bool bFinished = run.iCreditIndex == 14 && !run.bCreditFadeIn && run.iCreditAlpha == 0;
+    run.drawCredits(pDest);
+    if (!bFinished && !(run.iCreditIndex == 14 && !run.bCreditFadeIn && run.iCreditAlpha == 0)) {
+      set_trans_blender(0, 0, 0, run.iCreditAlpha);
+      draw_trans_sprite(pExpected, run.pCreditOverlay, 0, 0);
+    }
+    ASSERT_EQ(RowsThatDiffer(pDest, pExpected), 0)
+        << "step " << iSteps << ", pair " << run.iCreditIndex << ", alpha " << run.iCreditAlpha;
+    if (bFinished) break;
+  }
+  EXPECT_EQ(run.iCreditIndex, 14);
+  EXPECT_LT(iSteps, 1500) << "the sequence ends";
+  destroy_bitmap(pDest);
+  destroy_bitmap(pExpected);
 }
 
 TEST_F(Hud, CreditPairsComeInOrderThenNothing) {

@@ -137,6 +137,37 @@ TEST_F(Sky, OutOfViewCloudsDrawNothing) {
   cloud.freeImages();
 }
 
+// Clouds hanging over each edge of the view, and the corners, mix into the
+// frame as the library's translucent sprite drawing does.
+TEST_F(Sky, CloudsAtTheViewsEdgesMixAsTheLibraryDoes) {
+  srand(11);
+  BITMAP *pDest = create_bitmap(640, 480);
+  BITMAP *pExpected = create_bitmap(640, 480);
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) putpixel(pDest, x, y, makecol(x % 256, y % 256, (x ^ y) % 256));
+  blit(pDest, pExpected, 0, 0, 0, 0, 640, 480);
+  const struct { float fX, fY; } places[] = {{-100.5f, 200.0f}, {600.0f, 200.0f}, {300.0f, -90.0f},
+                                             {300.0f, 430.25f}, {-60.0f, -60.0f}, {590.0f, 440.0f},
+                                             {-10.0f, -10.0f}, {640.0f, 480.0f}};
+  for (const auto &place : places) {
+    Cloud cloud;
+    cloud.initCloud(-600, 23880, 80, 40, 1, 1, 1);
+    cloud.fX = place.fX + 1000.0f;
+    cloud.fY = place.fY + 7000.0f;
+    cloud.drawCloud(pDest, 1000, 7000);
+    set_trans_blender(0, 0, 0, cloud.iAlpha);
+    draw_trans_sprite(pExpected, cloud.pScratch, static_cast<int>(place.fX),
+                      static_cast<int>(place.fY));
+    int iDiffer = 0;
+    for (int y = 0; y < 480; ++y)
+      for (int x = 0; x < 640; ++x) iDiffer += getpixel(pDest, x, y) != getpixel(pExpected, x, y);
+    EXPECT_EQ(iDiffer, 0) << "cloud at " << place.fX << ", " << place.fY;
+    cloud.freeImages();
+  }
+  destroy_bitmap(pDest);
+  destroy_bitmap(pExpected);
+}
+
 TEST_F(Sky, DriftIsAThirdOfAPixelPerMove) {
   Cloud cloud;
   cloud.fX = 300.0f;

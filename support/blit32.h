@@ -1,0 +1,38 @@
+// Quick sprite drawing for the layers laid over every frame (the HUD text,
+// the credits of stage one, the present) and for the clouds. Between two
+// 32-bit memory bitmaps these routines do the work themselves, four pixels at
+// a time, and give exactly the pixels of the library call they stand for;
+// any other pair of bitmaps (the display, other depths) goes to that library
+// call. Clipping follows the library: the destination's clip rectangle when
+// clipping is on.
+#pragma once
+#include <allegro.h>
+
+// A rectangle of a bitmap, in that bitmap's pixels.
+struct PixelRect {
+  int iX, iY, iWidth, iHeight;
+};
+
+// The smallest rectangle holding both (an empty one, width or height 0 or
+// less, adds nothing).
+PixelRect RectUnion(const PixelRect &a, const PixelRect &b);
+
+// The box a line of text written at (iX, iY) with the font fills.
+PixelRect TextBox(const FONT *pFont, const char *cText, int iX, int iY);
+
+// draw_sprite(pDest, pSprite, iX, iY): the sprite's pixels except those of
+// the mask colour (magenta).
+void DrawSprite32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY);
+
+// The same call for a sprite whose pixels outside rPart (sprite pixels) are
+// all magenta: only rPart is read, the result is that of draw_sprite.
+void DrawSpritePart32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY, const PixelRect &rPart);
+
+// set_trans_blender(0, 0, 0, iAlpha), then draw_trans_sprite(pDest, pSprite,
+// iX, iY): every non-magenta sprite pixel mixed into the destination,
+// iAlpha (0..255) being the sprite's share. The blender stays set.
+void DrawTransSprite32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY, int iAlpha);
+
+// The same for a sprite that is magenta outside rPart.
+void DrawTransSpritePart32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY,
+                           const PixelRect &rPart, int iAlpha);
