@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/datafile_check.h"
 #include "app/globals.h"
 #include "app/transitions.h"
 #include "entities/player.h"
@@ -94,7 +95,7 @@ static bool ButtonDown() {
 bool LevelRun::showGameOver() {
   BITMAP *pPicture = LoadBitmapOrExit("gameover.bmp", nullptr);
   BITMAP *pLayer = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
-  DATAFILE *pData = load_datafile("script.dat");
+  DATAFILE *pData = LoadDatafileChecked("script.dat");
   if (pData == nullptr) {
     allegro_message("Couldn't open dat file.");
     destroy_bitmap(pPicture);

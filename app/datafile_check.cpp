@@ -1,0 +1,193 @@
+// The datafile check: the root list, every object's properties and size, and
+// the inside of the kinds the game reads.
+#include "app/datafile_check.h"
+
+#include <vector>
+
+namespace {
+
+// No datafile of the game comes near these.
+constexpr size_t MaxFileBytes = 64u << 20;
+constexpr int MaxNesting = 8;
+constexpr int MaxGlyphSide = 1024;
+constexpr int MaxBitmapSide = 8192;
+
+constexpr uint32_t Id(char a, char b, char c, char d) {
+  return (static_cast<uint32_t>(static_cast<uint8_t>(a)) << 24) |
+         (static_cast<uint32_t>(static_cast<uint8_t>(b)) << 16) |
+         (static_cast<uint32_t>(static_cast<uint8_t>(c)) << 8) | static_cast<uint8_t>(d);
+}
+
+// A bounded reader over big-endian data; every read fails once past the end.
+class Reader {
+ public:
+  Reader(const uint8_t *pBytes, size_t uSize) : p(pBytes), uLeft(uSize) {}
+  size_t left() const { return uLeft; }
+  bool u8(uint32_t &rOut) {
+    if (uLeft < 1) return false;
+    rOut = *p;
+    skipUnchecked(1);
+    return true;
+  }
+  bool u16(uint32_t &rOut) {
+    if (uLeft < 2) return false;
+    rOut = (static_cast<uint32_t>(p[0]) << 8) | p[1];
+    skipUnchecked(2);
+    return true;
+  }
+  bool u32(uint32_t &rOut) {
+    if (!peek32(rOut)) return false;
+    skipUnchecked(4);
+    return true;
+  }
+  bool peek32(uint32_t &rOut) const {
+    if (uLeft < 4) return false;
+    rOut = (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+           (static_cast<uint32_t>(p[2]) << 8) | p[3];
+    return true;
+  }
+  bool skip(uint64_t uCount) {
+    if (uCount > uLeft) return false;
+    skipUnchecked(static_cast<size_t>(uCount));
+    return true;
+  }
+  const uint8_t *here() const { return p; }
+
+ private:
+  void skipUnchecked(size_t uCount) {
+    p += uCount;
+    uLeft -= uCount;
+  }
+  const uint8_t *p;
+  size_t uLeft;
+};
+
+bool ObjectListLooksSound(Reader &r, int iDepth);
+
+// The glyph ranges of a font of the current format, or one of the three old
+// fixed layouts of 95 characters.
+bool FontLooksSound(Reader r) {
+  uint32_t uKind;
+  if (!r.u16(uKind)) return false;
+  if (uKind == 8 || uKind == 16) return r.skip(95u * uKind) && r.left() == 0;
+  if (uKind == 0xFFFF) {  // -1: proportional 8-bit glyphs
+    for (int i = 0; i < 95; ++i) {
+      uint32_t uW, uH;
+      if (!r.u16(uW) || !r.u16(uH) || uW > MaxGlyphSide || uH > MaxGlyphSide) return false;
+      if (!r.skip(static_cast<uint64_t>(uW) * uH)) return false;
+    }
+    return r.left() == 0;
+  }
+  if (uKind != 0) return false;
+  uint32_t uRanges;
+  if (!r.u16(uRanges) || uRanges == 0) return false;
+  for (uint32_t i = 0; i < uRanges; ++i) {
+    uint32_t uMono, uStart, uEnd;
+    if (!r.u8(uMono) || !r.u32(uStart) || !r.u32(uEnd)) return false;
+    if (uStart > uEnd || uEnd > 0x10FFFF) return false;
+    // Every glyph needs at least its two sizes, so the count is bounded by
+    // what is left before anything is trusted.
+    const uint64_t uGlyphs = static_cast<uint64_t>(uEnd) - uStart + 1;
+    if (uGlyphs * 4 > r.left()) return false;
+    for (uint64_t g = 0; g < uGlyphs; ++g) {
+      uint32_t uW, uH;
+      if (!r.u16(uW) || !r.u16(uH) || uW > MaxGlyphSide || uH > MaxGlyphSide) return false;
+      const uint64_t uBytes = uMono ? static_cast<uint64_t>((uW + 7) / 8) * uH
+                                    : static_cast<uint64_t>(uW) * uH;
+      if (!r.skip(uBytes)) return false;
+    }
+  }
+  return r.left() == 0;
+}
+
+bool BitmapLooksSound(Reader r) {
+  uint32_t uBits, uW, uH;
+  if (!r.u16(uBits) || !r.u16(uW) || !r.u16(uH)) return false;
+  if (uW < 1 || uW > MaxBitmapSide || uH < 1 || uH > MaxBitmapSide) return false;
+  uint64_t uPixelBytes;
+  switch (static_cast<int16_t>(uBits)) {
+    case 8: uPixelBytes = 1; break;
+    case 15: case 16: uPixelBytes = 2; break;
+    case 24: case 32: uPixelBytes = 3; break;
+    case -32: uPixelBytes = 4; break;
+    default: return false;
+  }
+  return r.skip(uPixelBytes * uW * uH) && r.left() == 0;
+}
+
+bool ObjectLooksSound(Reader &r, int iDepth) {
+  // Properties first: "prop", the property's id, its length and its text.
+  uint32_t uMagic;
+  while (r.peek32(uMagic) && uMagic == Id('p', 'r', 'o', 'p')) {
+    uint32_t uPropId, uLength;
+    if (!r.skip(4) || !r.u32(uPropId) || !r.u32(uLength) || !r.skip(uLength)) return false;
+  }
+  uint32_t uType, uRaw, uExpanded;
+  if (!r.u32(uType) || !r.u32(uRaw) || !r.u32(uExpanded)) return false;
+  // A negative expanded size marks an object compressed on its own; the game
+  // does not store any, and its contents could not be checked here.
+  if (uRaw != uExpanded || uRaw > 0x7FFFFFFF) return false;
+  if (uRaw > r.left()) return false;
+  Reader body(r.here(), uRaw);
+  r.skip(uRaw);
+  switch (uType) {
+    case Id('F', 'I', 'L', 'E'):
+      return iDepth < MaxNesting && ObjectListLooksSound(body, iDepth + 1) && body.left() == 0;
+    case Id('F', 'O', 'N', 'T'):
+      return FontLooksSound(body);
+    case Id('B', 'M', 'P', ' '):
+      return BitmapLooksSound(body);
+    case Id('P', 'A', 'L', ' '):
+      return uRaw == 256 * 4;
+    case Id('S', 'A', 'M', 'P'): case Id('M', 'I', 'D', 'I'): case Id('P', 'A', 'T', ' '):
+    case Id('F', 'L', 'I', 'C'): case Id('R', 'L', 'E', ' '): case Id('C', 'M', 'P', ' '):
+    case Id('X', 'C', 'M', 'P'): case Id('p', 'r', 'o', 'p'): case 0xFFFFFFFFu:
+      return false;
+    default:  // kept as plain bytes by the loader
+      return true;
+  }
+}
+
+// The object count, then the objects.
+bool ObjectListLooksSound(Reader &r, int iDepth) {
+  uint32_t uCount;
+  if (!r.u32(uCount)) return false;
+  // Each object takes at least its three 32-bit fields.
+  if (static_cast<uint64_t>(uCount) * 12 > r.left()) return false;
+  for (uint32_t i = 0; i < uCount; ++i)
+    if (!ObjectLooksSound(r, iDepth)) return false;
+  return true;
+}
+
+}  // namespace
+
+bool DatafileBytesLookSound(const uint8_t *pBytes, size_t uSize) {
+  Reader r(pBytes, uSize);
+  uint32_t uMagic;
+  if (!r.u32(uMagic) || uMagic != Id('A', 'L', 'L', '.')) return false;
+  // Bytes after the last object are never read by the loader.
+  return ObjectListLooksSound(r, 0);
+}
+
+bool DatafileLooksSound(const char *cName) {
+  PACKFILE *pFile = pack_fopen(cName, F_READ_PACKED);
+  if (pFile == nullptr) return false;
+  std::vector<uint8_t> vBytes;
+  uint8_t aChunk[16384];
+  bool bTooLarge = false;
+  long lRead;
+  while ((lRead = pack_fread(aChunk, sizeof aChunk, pFile)) > 0) {
+    if (vBytes.size() + static_cast<size_t>(lRead) > MaxFileBytes) {
+      bTooLarge = true;
+      break;
+    }
+    vBytes.insert(vBytes.end(), aChunk, aChunk + lRead);
+  }
+  pack_fclose(pFile);
+  return !bTooLarge && DatafileBytesLookSound(vBytes.data(), vBytes.size());
+}
+
+DATAFILE *LoadDatafileChecked(const char *cName) {
+  if (!DatafileLooksSound(cName)) return nullptr;
+  return load_datafile(cName);
+}

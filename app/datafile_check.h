@@ -1,0 +1,24 @@
+// A look through a datafile before the library's loader reads it: the loader
+// trusts every count and size in the file, and a damaged "script.dat" could
+// make it read past its end, allocate without bound or loop for minutes.
+#pragma once
+#include <allegro.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// True when the bytes (the datafile after its packfile magic, beginning with
+// "ALL.") hold the announced objects with consistent sizes. Fonts, bitmaps,
+// palettes and nested datafiles are checked to their last byte; objects of
+// other kinds the loader only copies are accepted as they are; kinds the game
+// never stores (samples, MIDI, sprites, animations) and objects compressed one
+// by one are refused.
+bool DatafileBytesLookSound(const uint8_t *pBytes, size_t uSize);
+
+// Reads the file through the packfile layer (which undoes whole-file
+// compression) and checks it as above; false for a missing or unreadable file.
+bool DatafileLooksSound(const char *cName);
+
+// load_datafile for a file that passed the check, else nullptr, so a damaged
+// datafile is handled like a missing one.
+DATAFILE *LoadDatafileChecked(const char *cName);
