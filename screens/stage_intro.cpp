@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/datafile_check.h"
 #include "app/globals.h"
 #include "app/transitions.h"
 #include "audio/jukebox.h"
@@ -116,7 +117,7 @@ unsigned char WorldMap::playCurrentStage() {
     delete pLevel;
     return 0;
   }
-  DATAFILE *pScript = load_datafile("script.dat");
+  DATAFILE *pScript = LoadDatafileChecked("script.dat");
   if (pScript == nullptr) {
     allegro_message("error!");
     delete pLevel;

@@ -14,6 +14,7 @@
 #include "audio/ogg_stream.h"
 #include "files.h"
 #include "level/level_run.h"
+#include "screens/world_map.h"
 
 using namespace reltest;
 
@@ -71,6 +72,21 @@ TEST(DamagedFiles, DamagedStoryFontSkipsTheGameOverScreen) {
     });
     EXPECT_TRUE(r.bExited && r.iStatus == 0) << DamageName(eDamage) << ": " << Describe(r);
     EXPECT_EQ(r.sOutput, "Couldn't open dat file.") << DamageName(eDamage);
+  }
+}
+
+// The stage intro on the world map: a datafile that cannot be loaded shows
+// "error!" and closes the map; no story, no stage, the node stays open.
+TEST(DamagedFiles, DamagedStoryFontClosesTheWorldMapBeforeTheStory) {
+  for (Damage eDamage : AllDamage) {
+    const ChildResult r = RunWithDamagedFile("script.dat", eDamage, [] {
+      WorldMap map;
+      map.load("world.bmp", nullptr);
+      if (map.playCurrentStage() != 1) return 93;
+      return map.pNodes[map.iCurrent]->bCompleted ? 94 : 0;
+    });
+    EXPECT_TRUE(r.bExited && r.iStatus == 0) << DamageName(eDamage) << ": " << Describe(r);
+    EXPECT_EQ(r.sOutput, "error!") << DamageName(eDamage);
   }
 }
 
