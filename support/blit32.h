@@ -1,12 +1,17 @@
 // Quick sprite drawing for the layers laid over every frame (the HUD text,
 // the credits of stage one, the present) and for the clouds. Between two
-// 32-bit memory bitmaps these routines do the work themselves, four pixels at
-// a time, and give exactly the pixels of the library call they stand for;
+// 32-bit memory bitmaps these routines do the work themselves, four or eight
+// pixels at a time, and give exactly the pixels of the library call they stand for;
 // any other pair of bitmaps (the display, other depths) goes to that library
 // call. Clipping follows the library: the destination's clip rectangle when
 // clipping is on.
 #pragma once
 #include <allegro.h>
+
+// Whether the 256-bit registers are used where the processor has them (they
+// are by default); returns whether they are now in use. For tests, which
+// check both ways.
+bool Blit32UseWideRegisters(bool bWanted);
 
 // A rectangle of a bitmap, in that bitmap's pixels.
 struct PixelRect {

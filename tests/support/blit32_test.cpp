@@ -60,7 +60,16 @@ struct Pair {
   }
 };
 
-TEST(TransSprite, EveryChannelMixAtEveryAlphaMatchesTheLibrary) {
+// Every comparison runs with the 256-bit registers and without them.
+class Blit32 : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    if (Blit32UseWideRegisters(GetParam()) != GetParam()) GTEST_SKIP() << "no 256-bit registers";
+  }
+  void TearDown() override { Blit32UseWideRegisters(true); }
+};
+
+TEST_P(Blit32, EveryChannelMixAtEveryAlphaMatchesTheLibrary) {
   // Sprite channels run along x, destination channels along y: each channel
   // meets every (sprite, destination) pair once per alpha.
   BITMAP *pSprite = create_bitmap_ex(32, 256, 256);
@@ -91,7 +100,7 @@ TEST(TransSprite, EveryChannelMixAtEveryAlphaMatchesTheLibrary) {
   destroy_bitmap(pSprite);
 }
 
-TEST(TransSprite, TheBlenderIsLeftAtTheAlphaDrawn) {
+TEST_P(Blit32, TheBlenderIsLeftAtTheAlphaDrawn) {
   BITMAP *pSprite = create_bitmap_ex(32, 9, 5);
   std::mt19937 rng(7);
   Scribble(pSprite, rng, 4);
@@ -109,7 +118,7 @@ TEST(TransSprite, TheBlenderIsLeftAtTheAlphaDrawn) {
 
 // Random sprites at random places, partly or wholly off the destination, with
 // clipping on and off, against draw_sprite and draw_trans_sprite.
-TEST(SpriteDrawing, RandomSpritesPlacesAndClipsMatchTheLibrary) {
+TEST_P(Blit32, RandomSpritesPlacesAndClipsMatchTheLibrary) {
   std::mt19937 rng(2024);
   Pair dest(157, 101);
   for (int iCase = 0; iCase < 600; ++iCase) {
@@ -144,7 +153,7 @@ TEST(SpriteDrawing, RandomSpritesPlacesAndClipsMatchTheLibrary) {
   }
 }
 
-TEST(SpriteDrawing, OnlyExactMagentaIsLeftOut) {
+TEST_P(Blit32, OnlyExactMagentaIsLeftOut) {
   BITMAP *pSprite = create_bitmap_ex(32, 4, 1);
   Pixel(pSprite, 0, 0) = 0xFF00FF;
   Pixel(pSprite, 1, 0) = 0x01FF00FF;  // magenta with a top byte is drawn
@@ -161,7 +170,7 @@ TEST(SpriteDrawing, OnlyExactMagentaIsLeftOut) {
   destroy_bitmap(pDest);
 }
 
-TEST(SpriteDrawing, SubBitmapDestinationsMatchTheLibrary) {
+TEST_P(Blit32, SubBitmapDestinationsMatchTheLibrary) {
   std::mt19937 rng(99);
   Pair dest(120, 90);
   dest.fill(rng);
@@ -182,7 +191,7 @@ TEST(SpriteDrawing, SubBitmapDestinationsMatchTheLibrary) {
 
 // A sprite that is magenta outside a part: drawing the part alone gives the
 // whole call's pixels, and nothing outside the part is read.
-TEST(SpritePart, APartOfAnOtherwiseEmptySpriteMatchesTheWholeCall) {
+TEST_P(Blit32, APartOfAnOtherwiseEmptySpriteMatchesTheWholeCall) {
   std::mt19937 rng(5);
   Pair dest(640, 480);
   BITMAP *pSprite = create_bitmap_ex(32, 640, 480);
@@ -210,6 +219,11 @@ TEST(SpritePart, APartOfAnOtherwiseEmptySpriteMatchesTheWholeCall) {
   destroy_bitmap(pSprite);
   destroy_bitmap(pDirty);
 }
+
+INSTANTIATE_TEST_SUITE_P(Registers, Blit32, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                           return info.param ? "Wide" : "Narrow";
+                         });
 
 TEST(Rectangles, UnionsAndTextBoxes) {
   const PixelRect a = {10, 20, 5, 5}, b = {0, 30, 3, 1}, empty = {100, 100, 0, 7};
