@@ -64,6 +64,16 @@ class Reader {
 
 bool ObjectListLooksSound(Reader &r, int iDepth);
 
+// Kinds are named by four printable characters; the loader looks other
+// numbers up in its table of kinds, whose empty slots have no loader.
+bool PrintableId(uint32_t uId) {
+  for (int i = 0; i < 4; ++i) {
+    const uint32_t c = (uId >> (8 * i)) & 0xFF;
+    if (c < 0x20 || c > 0x7E) return false;
+  }
+  return true;
+}
+
 // The glyph ranges of a font of the current format, or one of the three old
 // fixed layouts of 95 characters.
 bool FontLooksSound(Reader r) {
@@ -124,6 +134,7 @@ bool ObjectLooksSound(Reader &r, int iDepth) {
   }
   uint32_t uType, uRaw, uExpanded;
   if (!r.u32(uType) || !r.u32(uRaw) || !r.u32(uExpanded)) return false;
+  if (!PrintableId(uType)) return false;
   // A negative expanded size marks an object compressed on its own; the game
   // does not store any, and its contents could not be checked here.
   if (uRaw != uExpanded || uRaw > 0x7FFFFFFF) return false;
@@ -141,7 +152,7 @@ bool ObjectLooksSound(Reader &r, int iDepth) {
       return uRaw == 256 * 4;
     case Id('S', 'A', 'M', 'P'): case Id('M', 'I', 'D', 'I'): case Id('P', 'A', 'T', ' '):
     case Id('F', 'L', 'I', 'C'): case Id('R', 'L', 'E', ' '): case Id('C', 'M', 'P', ' '):
-    case Id('X', 'C', 'M', 'P'): case Id('p', 'r', 'o', 'p'): case 0xFFFFFFFFu:
+    case Id('X', 'C', 'M', 'P'): case Id('p', 'r', 'o', 'p'):
       return false;
     default:  // kept as plain bytes by the loader
       return true;

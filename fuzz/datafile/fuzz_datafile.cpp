@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *pData, size_t uSize) {
   FILE *pFile = fopen(DatPath.c_str(), "wb");
-  fwrite(pData, 1, uSize, pFile);
+  if (uSize > 0) fwrite(pData, 1, uSize, pFile);
   fclose(pFile);
   DATAFILE *pDat = LoadDatafileChecked(DatPath.c_str());
   if (pDat == nullptr) return 0;

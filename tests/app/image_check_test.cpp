@@ -24,7 +24,7 @@ std::vector<uint8_t> ReadAll(const char *cName) {
 
 void WriteAll(const char *cName, const std::vector<uint8_t> &bytes) {
   FILE *pFile = fopen(cName, "wb");
-  fwrite(bytes.data(), 1, bytes.size(), pFile);
+  if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), pFile);
   fclose(pFile);
 }
 

@@ -154,8 +154,10 @@ TEST(DatafileCheck, HandMadeObjectsAreCheckedToTheirLastByte) {
   EXPECT_TRUE(BytesSound(Root({bitmap}, "BMP ")));
   bitmap[1] = 12;  // no such depth
   EXPECT_FALSE(BytesSound(Root({bitmap}, "BMP ")));
-  // Kinds the game never stores.
+  // Kinds the game never stores, and kinds that are no four characters.
   EXPECT_FALSE(BytesSound(Root({{0, 8, 0, 1, 0, 0, 0, 0}}, "SAMP")));
+  EXPECT_FALSE(BytesSound(Root({{1, 2}}, "\0\0\0\0")));
+  EXPECT_FALSE(BytesSound(Root({{1, 2}}, "DA\x01A")));
 }
 
 TEST(DatafileCheck, CountsAndSizesMustFitTheFile) {

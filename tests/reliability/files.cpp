@@ -29,7 +29,7 @@ std::vector<uint8_t> ReadBytes(const std::string &cPath) {
 void WriteBytes(const std::string &cPath, const std::vector<uint8_t> &bytes) {
   FILE *pFile = fopen(cPath.c_str(), "wb");
   if (pFile == nullptr) return;
-  fwrite(bytes.data(), 1, bytes.size(), pFile);
+  if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), pFile);
   fclose(pFile);
 }
 
