@@ -94,7 +94,7 @@ void LevelRun::playFrame(BITMAP *pHudLayer, bool bStageOne, bool &bLost) {
   updateClouds();
   GameJukebox.updateMusic(3);
   // The picture, back to front.
-  rectfill(BackBuffer, 0, 0, BackBuffer->w, BackBuffer->h, ColourBlue);
+  FillRect32(BackBuffer, 0, 0, BackBuffer->w, BackBuffer->h, ColourBlue);
   scrollAndDrawMap();
   drawProjectiles(BackBuffer);
   drawEnemies(BackBuffer);

@@ -12,6 +12,8 @@
 // registers) are mixed at once in 16-bit lanes.
 #include "support/blit32.h"
 
+#include <allegro/internal/aintern.h>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -93,9 +95,25 @@ __attribute__((target("avx2"))) int MaskedRowWide(const uint32_t *pFrom, uint32_
   }
   return i;
 }
+
+// One row filled with a colour, eight pixels at a time; returns how many.
+__attribute__((target("avx2"))) int FillRowWide(uint32_t *pTo, int iCount, uint32_t colour) {
+  const __m256i v = _mm256_set1_epi32(static_cast<int>(colour));
+  int i = 0;
+  for (; i + 8 <= iCount; i += 8) _mm256_storeu_si256(reinterpret_cast<__m256i *>(pTo + i), v);
+  return i;
+}
 #else
 bool UseWide() { return false; }
 #endif
+
+void FillRow(uint32_t *pTo, int iCount, uint32_t colour) {
+  int i = 0;
+#if defined(SKV_WIDE_REGISTERS)
+  if (UseWide()) i = FillRowWide(pTo, iCount, colour);
+#endif
+  std::fill(pTo + i, pTo + iCount, colour);
+}
 
 void MaskedRow(const uint32_t *pFrom, uint32_t *pTo, int iCount) {
   int i = 0;
@@ -260,4 +278,21 @@ void DrawTransSpritePart32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY,
   const uint32_t n = iAlpha == 0 ? 0 : static_cast<uint32_t>(iAlpha) + 1;
   for (int y = 0; y < c.iHeight; ++y)
     TransRow(SpriteRow(pSprite, c, y), DestRow(pDest, c, y), c.iWidth, n);
+}
+
+void FillRect32(BITMAP *pDest, int x1, int y1, int x2, int y2, int iColour) {
+  if (bitmap_color_depth(pDest) != 32 || !is_memory_bitmap(pDest) ||
+      _drawing_mode != DRAW_MODE_SOLID) {
+    rectfill(pDest, x1, y1, x2, y2, iColour);
+    return;
+  }
+  if (x2 < x1) std::swap(x1, x2);
+  if (y2 < y1) std::swap(y1, y2);
+  x1 = std::max(x1, pDest->clip ? pDest->cl : 0);
+  x2 = std::min(x2, (pDest->clip ? pDest->cr : pDest->w) - 1);
+  y1 = std::max(y1, pDest->clip ? pDest->ct : 0);
+  y2 = std::min(y2, (pDest->clip ? pDest->cb : pDest->h) - 1);
+  for (int y = y1; y <= y2 && x1 <= x2; ++y)
+    FillRow(reinterpret_cast<uint32_t *>(pDest->line[y]) + x1, x2 - x1 + 1,
+            static_cast<uint32_t>(iColour));
 }

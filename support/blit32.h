@@ -1,10 +1,10 @@
-// Quick sprite drawing for the layers laid over every frame (the HUD text,
-// the credits of stage one, the present) and for the clouds. Between two
-// 32-bit memory bitmaps these routines do the work themselves, four or eight
-// pixels at a time, and give exactly the pixels of the library call they stand for;
-// any other pair of bitmaps (the display, other depths) goes to that library
-// call. Clipping follows the library: the destination's clip rectangle when
-// clipping is on.
+// Quick drawing for the work of every frame that covers the whole screen:
+// the sky fill, the layers laid over (the HUD text, the credits of stage
+// one, the present) and the clouds. On 32-bit memory bitmaps these routines
+// do the work themselves, four or eight pixels at a time, and give exactly
+// the pixels of the library call they stand for; anything else (the display,
+// other depths) goes to that library call. Clipping follows the library: the
+// destination's clip rectangle when clipping is on.
 #pragma once
 #include <allegro.h>
 
@@ -41,3 +41,7 @@ void DrawTransSprite32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY, int iAlph
 // The same for a sprite that is magenta outside rPart.
 void DrawTransSpritePart32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY,
                            const PixelRect &rPart, int iAlpha);
+
+// rectfill(pDest, x1, y1, x2, y2, iColour): corners inclusive, in either
+// order. Outside the solid drawing mode it is the library's call.
+void FillRect32(BITMAP *pDest, int x1, int y1, int x2, int y2, int iColour);

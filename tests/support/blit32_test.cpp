@@ -220,6 +220,49 @@ TEST_P(Blit32, APartOfAnOtherwiseEmptySpriteMatchesTheWholeCall) {
   destroy_bitmap(pDirty);
 }
 
+TEST_P(Blit32, RandomRectanglesFillAsTheLibraryDoes) {
+  std::mt19937 rng(17);
+  Pair dest(97, 61);
+  for (int iCase = 0; iCase < 400; ++iCase) {
+    dest.fill(rng);
+    const int iClip = rng() % 3;
+    if (iClip == 0) dest.clip(0, 0, 0, 0, 0);
+    else if (iClip == 1) dest.clip(1, 0, 0, 96, 60);
+    else dest.clip(1, rng() % 50, rng() % 30, 30 + rng() % 67, 20 + rng() % 41);
+    // Corners in either order, reaching past the edges unless clipping is off.
+    const int iSpan = iClip == 0 ? 0 : 40;
+    int x1 = static_cast<int>(rng() % (97 + 2 * iSpan)) - iSpan;
+    int x2 = static_cast<int>(rng() % (97 + 2 * iSpan)) - iSpan;
+    int y1 = static_cast<int>(rng() % (61 + 2 * iSpan)) - iSpan;
+    int y2 = static_cast<int>(rng() % (61 + 2 * iSpan)) - iSpan;
+    const int iColour = static_cast<int>(rng());
+    rectfill(dest.pLibrary, x1, y1, x2, y2, iColour);
+    FillRect32(dest.pOurs, x1, y1, x2, y2, iColour);
+    ASSERT_EQ(Differences(dest.pLibrary, dest.pOurs), 0)
+        << "case " << iCase << ": " << x1 << "," << y1 << " " << x2 << "," << y2 << " clip "
+        << iClip;
+  }
+  dest.clip(1, 0, 0, 96, 60);
+  // The whole bitmap with corners one past it, as the frame's sky fill does.
+  rectfill(dest.pLibrary, 0, 0, 97, 61, 0x4040C0);
+  FillRect32(dest.pOurs, 0, 0, 97, 61, 0x4040C0);
+  EXPECT_EQ(Differences(dest.pLibrary, dest.pOurs), 0);
+  EXPECT_EQ(Pixel(dest.pOurs, 96, 60), 0x4040C0u);
+}
+
+TEST_P(Blit32, OutsideTheSolidModeTheFillIsTheLibrarys) {
+  std::mt19937 rng(3);
+  Pair dest(40, 30);
+  dest.fill(rng);
+  set_trans_blender(0, 0, 0, 100);
+  drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+  rectfill(dest.pLibrary, 5, 5, 30, 20, 0x102030);
+  FillRect32(dest.pOurs, 5, 5, 30, 20, 0x102030);
+  solid_mode();
+  EXPECT_EQ(Differences(dest.pLibrary, dest.pOurs), 0);
+  EXPECT_NE(Pixel(dest.pOurs, 10, 10), 0x102030u) << "mixed, not painted";
+}
+
 INSTANTIATE_TEST_SUITE_P(Registers, Blit32, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool> &info) {
                            return info.param ? "Wide" : "Narrow";
