@@ -31,7 +31,8 @@
 #endif
 #endif
 #ifdef SKV_SOAK_ASAN
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime (its header ships with clang only).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
