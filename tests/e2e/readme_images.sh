@@ -12,8 +12,8 @@ copy() {
   cp "$SHOTS/$1" "$DEST/$2"
   echo "$DEST/$2"
 }
-copy full_run/title.png title.png
-copy full_run/map-paths.png world-map.png
-copy full_run/story.png story.png
-copy stage_fire/stage-shots.png stage.png
-copy game_over/gameover.png game-over.png
+copy full_run/title.png shot-title.png
+copy full_run/map-paths.png shot-world-map.png
+copy full_run/story.png shot-story.png
+copy stage_fire/stage-shots.png shot-stage.png
+copy game_over/gameover.png shot-game-over.png
