@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -179,14 +180,15 @@ __attribute__((target("avx2"))) int TransRowWide(const uint32_t *pFrom, uint32_t
   int i = 0;
   for (; i + 8 <= iCount; i += 8) {
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pFrom + i));
+    const __m256i keep = _mm256_cmpeq_epi32(s, mask);
+    if (_mm256_movemask_epi8(keep) == -1) continue;  // all see-through (cloud edges)
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pTo + i));
     const __m256i lo = MixLanesWide(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero),
                                     share, rest, redLanes);
     const __m256i hi = MixLanesWide(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero),
                                     share, rest, redLanes);
     const __m256i mixed = _mm256_and_si256(_mm256_packus_epi16(lo, hi), colour);
-    _mm256_storeu_si256(reinterpret_cast<__m256i *>(pTo + i),
-                        _mm256_blendv_epi8(mixed, d, _mm256_cmpeq_epi32(s, mask)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(pTo + i), _mm256_blendv_epi8(mixed, d, keep));
   }
   return i;
 }
@@ -206,13 +208,14 @@ void TransRow(const uint32_t *pFrom, uint32_t *pTo, int iCount, uint32_t n) {
   const __m128i redLanes = _mm_set_epi16(0, 1, 0, 0, 0, 1, 0, 0);
   for (; i + 4 <= iCount; i += 4) {
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pFrom + i));
+    const __m128i keep = _mm_cmpeq_epi32(s, mask);
+    if (_mm_movemask_epi8(keep) == 0xFFFF) continue;  // all see-through
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pTo + i));
     const __m128i lo = MixLanes(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero), share,
                                 rest, redLanes);
     const __m128i hi = MixLanes(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero), share,
                                 rest, redLanes);
     const __m128i mixed = _mm_and_si128(_mm_packus_epi16(lo, hi), colour);
-    const __m128i keep = _mm_cmpeq_epi32(s, mask);
     _mm_storeu_si128(reinterpret_cast<__m128i *>(pTo + i),
                      _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, mixed)));
   }
@@ -295,4 +298,42 @@ void FillRect32(BITMAP *pDest, int x1, int y1, int x2, int y2, int iColour) {
   for (int y = y1; y <= y2 && x1 <= x2; ++y)
     FillRow(reinterpret_cast<uint32_t *>(pDest->line[y]) + x1, x2 - x1 + 1,
             static_cast<uint32_t>(iColour));
+}
+
+void Blit32(BITMAP *pSource, BITMAP *pDest, int iSourceX, int iSourceY, int iDestX, int iDestY,
+            int iWidth, int iHeight) {
+  if (!Quick(pDest, pSource)) {
+    blit(pSource, pDest, iSourceX, iSourceY, iDestX, iDestY, iWidth, iHeight);
+    return;
+  }
+  // Cut to the source, then to the destination's clip rectangle.
+  if (iSourceX < 0) {
+    iWidth += iSourceX;
+    iDestX -= iSourceX;
+    iSourceX = 0;
+  }
+  if (iSourceY < 0) {
+    iHeight += iSourceY;
+    iDestY -= iSourceY;
+    iSourceY = 0;
+  }
+  iWidth = std::min(iWidth, pSource->w - iSourceX);
+  iHeight = std::min(iHeight, pSource->h - iSourceY);
+  if (iDestX < pDest->cl) {
+    iWidth -= pDest->cl - iDestX;
+    iSourceX += pDest->cl - iDestX;
+    iDestX = pDest->cl;
+  }
+  if (iDestY < pDest->ct) {
+    iHeight -= pDest->ct - iDestY;
+    iSourceY += pDest->ct - iDestY;
+    iDestY = pDest->ct;
+  }
+  iWidth = std::min(iWidth, pDest->cr - iDestX);
+  iHeight = std::min(iHeight, pDest->cb - iDestY);
+  if (iWidth <= 0 || iHeight <= 0) return;
+  for (int y = 0; y < iHeight; ++y)
+    memcpy(reinterpret_cast<uint32_t *>(pDest->line[iDestY + y]) + iDestX,
+           reinterpret_cast<const uint32_t *>(pSource->line[iSourceY + y]) + iSourceX,
+           static_cast<size_t>(iWidth) * 4);
 }

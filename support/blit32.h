@@ -45,3 +45,9 @@ void DrawTransSpritePart32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY,
 // rectfill(pDest, x1, y1, x2, y2, iColour): corners inclusive, in either
 // order. Outside the solid drawing mode it is the library's call.
 void FillRect32(BITMAP *pDest, int x1, int y1, int x2, int y2, int iColour);
+
+// blit(pSource, pDest, ...): an opaque copy of a rectangle, cut to the source
+// and to the destination's clip rectangle (which blit heeds even with
+// clipping turned off).
+void Blit32(BITMAP *pSource, BITMAP *pDest, int iSourceX, int iSourceY, int iDestX, int iDestY,
+            int iWidth, int iHeight);

@@ -4,6 +4,8 @@
 // are drawn: a view reaching past the map leaves the target untouched there.
 #include "tilemap/engine.h"
 
+#include "support/blit32.h"
+
 namespace {
 
 
@@ -111,7 +113,7 @@ void TileMapPaintBack(BITMAP *pTarget, int iMapX, int iMapY, int iScreenX, int i
   if (IsStaggered()) {
     Paint(v, true, [&](const BlockRecord &b, int x, int y, int, int) { MaskedUnlessEmpty(b.backGraphic, pTarget, x, y); });
   } else {
-    Paint(v, false, [&](const BlockRecord &b, int x, int y, int, int) { blit(b.backGraphic, pTarget, 0, 0, x, y, w, h); });
+    Paint(v, false, [&](const BlockRecord &b, int x, int y, int, int) { Blit32(b.backGraphic, pTarget, 0, 0, x, y, w, h); });
   }
 }
 

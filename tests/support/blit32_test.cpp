@@ -61,7 +61,7 @@ struct Pair {
 };
 
 // Every comparison runs with the 256-bit registers and without them.
-class Blit32 : public ::testing::TestWithParam<bool> {
+class QuickDrawing : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     if (Blit32UseWideRegisters(GetParam()) != GetParam()) GTEST_SKIP() << "no 256-bit registers";
@@ -69,7 +69,7 @@ class Blit32 : public ::testing::TestWithParam<bool> {
   void TearDown() override { Blit32UseWideRegisters(true); }
 };
 
-TEST_P(Blit32, EveryChannelMixAtEveryAlphaMatchesTheLibrary) {
+TEST_P(QuickDrawing, EveryChannelMixAtEveryAlphaMatchesTheLibrary) {
   // Sprite channels run along x, destination channels along y: each channel
   // meets every (sprite, destination) pair once per alpha.
   BITMAP *pSprite = create_bitmap_ex(32, 256, 256);
@@ -100,7 +100,7 @@ TEST_P(Blit32, EveryChannelMixAtEveryAlphaMatchesTheLibrary) {
   destroy_bitmap(pSprite);
 }
 
-TEST_P(Blit32, TheBlenderIsLeftAtTheAlphaDrawn) {
+TEST_P(QuickDrawing, TheBlenderIsLeftAtTheAlphaDrawn) {
   BITMAP *pSprite = create_bitmap_ex(32, 9, 5);
   std::mt19937 rng(7);
   Scribble(pSprite, rng, 4);
@@ -118,7 +118,7 @@ TEST_P(Blit32, TheBlenderIsLeftAtTheAlphaDrawn) {
 
 // Random sprites at random places, partly or wholly off the destination, with
 // clipping on and off, against draw_sprite and draw_trans_sprite.
-TEST_P(Blit32, RandomSpritesPlacesAndClipsMatchTheLibrary) {
+TEST_P(QuickDrawing, RandomSpritesPlacesAndClipsMatchTheLibrary) {
   std::mt19937 rng(2024);
   Pair dest(157, 101);
   for (int iCase = 0; iCase < 600; ++iCase) {
@@ -153,7 +153,7 @@ TEST_P(Blit32, RandomSpritesPlacesAndClipsMatchTheLibrary) {
   }
 }
 
-TEST_P(Blit32, OnlyExactMagentaIsLeftOut) {
+TEST_P(QuickDrawing, OnlyExactMagentaIsLeftOut) {
   BITMAP *pSprite = create_bitmap_ex(32, 4, 1);
   Pixel(pSprite, 0, 0) = 0xFF00FF;
   Pixel(pSprite, 1, 0) = 0x01FF00FF;  // magenta with a top byte is drawn
@@ -170,7 +170,7 @@ TEST_P(Blit32, OnlyExactMagentaIsLeftOut) {
   destroy_bitmap(pDest);
 }
 
-TEST_P(Blit32, SubBitmapDestinationsMatchTheLibrary) {
+TEST_P(QuickDrawing, SubBitmapDestinationsMatchTheLibrary) {
   std::mt19937 rng(99);
   Pair dest(120, 90);
   dest.fill(rng);
@@ -191,7 +191,7 @@ TEST_P(Blit32, SubBitmapDestinationsMatchTheLibrary) {
 
 // A sprite that is magenta outside a part: drawing the part alone gives the
 // whole call's pixels, and nothing outside the part is read.
-TEST_P(Blit32, APartOfAnOtherwiseEmptySpriteMatchesTheWholeCall) {
+TEST_P(QuickDrawing, APartOfAnOtherwiseEmptySpriteMatchesTheWholeCall) {
   std::mt19937 rng(5);
   Pair dest(640, 480);
   BITMAP *pSprite = create_bitmap_ex(32, 640, 480);
@@ -220,7 +220,7 @@ TEST_P(Blit32, APartOfAnOtherwiseEmptySpriteMatchesTheWholeCall) {
   destroy_bitmap(pDirty);
 }
 
-TEST_P(Blit32, RandomRectanglesFillAsTheLibraryDoes) {
+TEST_P(QuickDrawing, RandomRectanglesFillAsTheLibraryDoes) {
   std::mt19937 rng(17);
   Pair dest(97, 61);
   for (int iCase = 0; iCase < 400; ++iCase) {
@@ -250,7 +250,32 @@ TEST_P(Blit32, RandomRectanglesFillAsTheLibraryDoes) {
   EXPECT_EQ(Pixel(dest.pOurs, 96, 60), 0x4040C0u);
 }
 
-TEST_P(Blit32, OutsideTheSolidModeTheFillIsTheLibrarys) {
+// Copies of random rectangles reaching past the source and the clip
+// rectangle, with clipping on and off, against blit.
+TEST(Copy, RandomRectanglesCopyAsBlitDoes) {
+  std::mt19937 rng(41);
+  Pair dest(90, 70);
+  BITMAP *pSource = create_bitmap_ex(32, 50, 40);
+  for (int iCase = 0; iCase < 500; ++iCase) {
+    Scribble(pSource, rng, 3);
+    dest.fill(rng);
+    const int iClip = rng() % 3;
+    if (iClip == 0) dest.clip(1, 0, 0, 89, 69);
+    else dest.clip(iClip == 1, rng() % 45, rng() % 35, 40 + rng() % 50, 30 + rng() % 40);
+    const int sx = static_cast<int>(rng() % 70) - 10, sy = static_cast<int>(rng() % 60) - 10;
+    const int dx = static_cast<int>(rng() % 130) - 20, dy = static_cast<int>(rng() % 110) - 20;
+    const int w = static_cast<int>(rng() % 60) - 5, h = static_cast<int>(rng() % 50) - 5;
+    blit(pSource, dest.pLibrary, sx, sy, dx, dy, w, h);
+    Blit32(pSource, dest.pOurs, sx, sy, dx, dy, w, h);
+    ASSERT_EQ(Differences(dest.pLibrary, dest.pOurs), 0)
+        << "case " << iCase << ": from " << sx << "," << sy << " to " << dx << "," << dy << " size "
+        << w << "x" << h << " clip " << iClip;
+  }
+  dest.clip(1, 0, 0, 89, 69);
+  destroy_bitmap(pSource);
+}
+
+TEST_P(QuickDrawing, OutsideTheSolidModeTheFillIsTheLibrarys) {
   std::mt19937 rng(3);
   Pair dest(40, 30);
   dest.fill(rng);
@@ -263,7 +288,7 @@ TEST_P(Blit32, OutsideTheSolidModeTheFillIsTheLibrarys) {
   EXPECT_NE(Pixel(dest.pOurs, 10, 10), 0x102030u) << "mixed, not painted";
 }
 
-INSTANTIATE_TEST_SUITE_P(Registers, Blit32, ::testing::Bool(),
+INSTANTIATE_TEST_SUITE_P(Registers, QuickDrawing, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool> &info) {
                            return info.param ? "Wide" : "Narrow";
                          });
