@@ -122,8 +122,8 @@ TEST_F(Hud, TheFrameIsThatOfAWholeClearedLayer) {
   for (int iTextMode : {ColourMagenta, -1}) {
     _textmode = iTextMode;
     for (int iScore : scores) {
-      Scribble(pLayer, iScore + 1);  // stale pixels, magenta nowhere
-      Scribble(BackBuffer, iScore + 2);
+      Scribble(pLayer, static_cast<unsigned>(iScore) + 1u);  // stale pixels, magenta nowhere
+      Scribble(BackBuffer, static_cast<unsigned>(iScore) + 2u);
       blit(BackBuffer, pExpected, 0, 0, 0, 0, 640, 480);
       run.iScore = iScore;
       run.pPlayer->iHealth = 33;
