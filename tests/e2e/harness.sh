@@ -440,10 +440,22 @@ e2e_tap_until() {
 
 # e2e_tap_and_look KEY: a short press, then a second for the game to show it.
 # Menus step at most once every 6 ticks (120 ms) while a key is held, so a tap
-# shorter than that moves by one step (or, missed, by none).
+# shorter than that moves by one step (or, missed, by none). The caller sets
+# E2E_TAP_MS from e2e_tap_adjust.
+E2E_TAP_MS=80
 e2e_tap_and_look() {
-  e2e_key "$1" 0.08
+  e2e_key "$1" "0.$(printf '%03d' "$E2E_TAP_MS")"
   sleep 1
+}
+
+# e2e_tap_adjust BEFORE AFTER: a tap the game did not see is followed by a
+# slightly longer one, as a player presses harder on a sluggish game.
+e2e_tap_adjust() {
+  if [ "$1" = "$2" ]; then
+    [ "$E2E_TAP_MS" -lt 240 ] && E2E_TAP_MS=$((E2E_TAP_MS + 40))
+  else
+    E2E_TAP_MS=80
+  fi
 }
 
 # e2e_not CHECK-COMMAND...: succeeds when the check fails.

@@ -85,12 +85,15 @@ title_selection() {
 # looking at the screen after each press, and confirms it with Enter, held
 # until the title reacts (it fades away, or the game ends after "Exit").
 e2e_title_choose() {
-  local n=$1 deadline cur shot
-  deadline=$(($(date +%s) + 40))
+  local n=$1 deadline cur shot last=""
+  deadline=$(($(date +%s) + 60))
+  E2E_TAP_MS=80
   while :; do
     shot=$(e2e_shot "title-selecting") || e2e_fail "could not photograph the screen"
     cur=$(title_selection "$shot")
     [ "$cur" = "$n" ] && title_selected "$n" "$shot" && break
+    [ -n "$last" ] && e2e_tap_adjust "$last" "$cur"
+    last=$cur
     [ "$(date +%s)" -lt "$deadline" ] || e2e_fail "could not select title entry $n"
     if [ "$cur" = 0 ]; then sleep 0.5
     elif [ $(((n - cur + 3) % 3)) = 1 ]; then e2e_tap_and_look Down
@@ -308,12 +311,15 @@ cursor_node() {
 # e2e_cursor_to N: left or right on the world map, looking after each press,
 # until the cursor frame surrounds node N.
 e2e_cursor_to() {
-  local n=$1 deadline cur shot
-  deadline=$(($(date +%s) + 30))
+  local n=$1 deadline cur shot last=""
+  deadline=$(($(date +%s) + 60))
+  E2E_TAP_MS=80
   while :; do
     shot=$(e2e_shot "map-cursor-$n") || e2e_fail "could not photograph the screen"
     cur=$(cursor_node "$shot")
     [ "$cur" = "$n" ] && break
+    [ -n "$last" ] && e2e_tap_adjust "$last" "$cur"
+    last=$cur
     [ "$(date +%s)" -lt "$deadline" ] || e2e_fail "could not move the cursor to node $n"
     if [ "$cur" -lt 0 ]; then sleep 0.3
     elif [ "${NODE_X[$n]}" -lt "${NODE_X[$cur]}" ]; then e2e_tap_and_look Left
