@@ -288,4 +288,6 @@ void RunWorldMap() {
   bool bLeave = false;
   while (!key[KEY_ESC] && !bLeave) bLeave = WorldMapTurn(*pMap);
   delete pMap;
+  // The node pictures read for the map are not kept for the title.
+  SpriteImageCacheClear();
 }
