@@ -7,6 +7,7 @@
 
 #include "app/globals.h"
 #include "app/transitions.h"
+#include "support/blit32.h"
 #include "support/colour.h"
 
 namespace {
@@ -74,12 +75,8 @@ void Sprite::draw(BITMAP *pDest) const {
   if (pFrame == nullptr || !bVisible) return;
   // Only the top-left corner is tested; the library clips the rest.
   if (iY < 0 || iY > 480 || iX < 0 || iX > 640) return;
-  if (bTranslucent) {
-    set_trans_blender(0, 0, 0, iAlpha);
-    draw_trans_sprite(pDest, pFrame, iX, iY);
-  } else {
-    draw_sprite(pDest, pFrame, iX, iY);
-  }
+  if (bTranslucent) DrawTransSprite32(pDest, pFrame, iX, iY, iAlpha);
+  else DrawSprite32(pDest, pFrame, iX, iY);
 }
 
 void Sprite::setFrame(int iCol, int iNewRow) {
@@ -104,7 +101,7 @@ bool Sprite::stepColumn(int iFirst, int iLast) {
 }
 
 void Sprite::refreshFrame() {
-  rectfill(pFrame, 0, 0, pFrame->w, pFrame->h, ColourMagenta);
+  FillRect32(pFrame, 0, 0, pFrame->w, pFrame->h, ColourMagenta);
   masked_blit(pStrip, pFrame, iColumn * iFrameWidth, iRow * iFrameHeight, 0, 0, pFrame->w,
               pFrame->h);
 }
