@@ -276,9 +276,10 @@ TEST_F(StageLoop, EmptyDatafileFallsBackToTheDefaultFont) {
   startStage(run);
   destroy_bitmap(pHud);
   FadeLevel = 0;
-  int iTicks = 0;
-  Ticker ticker(1000, [&iTicks] {
-    if (++iTicks == 20) joy[0].button[1].b = 1;
+  // The button goes down once the screen has begun to fade in, so that at
+  // least one frame has been composed however long the loads before it take.
+  Ticker ticker(1000, [] {
+    if (FadeLevel > 0) joy[0].button[1].b = 1;
   });
   EXPECT_FALSE(run.showGameOver());
   ticker.stop();
