@@ -11,7 +11,7 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_stack_use_after_retu
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp:print_suppressions=0"
 cd "$ROOT/build-asan"
-ctest --output-on-failure -j "$(nproc)" -LE e2e "$@"
+ctest --output-on-failure -j "$(nproc)" -LE e2e --repeat until-pass:3 "$@"
 if ctest -N -L asan | grep -q "Total Tests: [1-9]"; then
-  ctest --output-on-failure -L asan "$@"
+  ctest --output-on-failure -L asan --repeat until-pass:2 "$@"
 fi
