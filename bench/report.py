@@ -31,9 +31,9 @@ def main(results_path, out_dir):
     # Frame benchmarks are named StageFrame/<stage>/<position>.
     frames = {}
     for b in runs:
-        parts = b["name"].split("/")
-        if parts[0] == "StageFrame" and len(parts) >= 3:
-            frames.setdefault(int(parts[1]), []).append((int(parts[2]), seconds[b["name"]] / reference))
+        fields = b["name"].split("/")
+        if fields[0] == "StageFrame" and len(fields) >= 3:
+            frames.setdefault(int(fields[1]), []).append((int(fields[2]), seconds[b["name"]] / reference))
     print(f"reference frame copy: {reference * 1e6:.1f} us")
     with open(os.path.join(out_dir, "frames.dat"), "w") as f:
         for stage in sorted(frames):

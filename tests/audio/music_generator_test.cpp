@@ -1,4 +1,4 @@
-// The music generator's parts: score parsing, chord voicing, instrument
+// The music generator's pieces: score parsing, chord voicing, instrument
 // tuning, band-limited oscillators and the looping mix.
 #include <gtest/gtest.h>
 
