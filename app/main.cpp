@@ -2,10 +2,12 @@
 // world map until the player chooses "Exit" or holds ESC.
 #include <allegro.h>
 
+#include "app/platform.h"
 #include "app/startup.h"
 #include "screens/screens.h"
 
 int main() {
+  EnterGameFolder();
   StartUp();
   ShowSplash(true);
   int iChoice = 0;

@@ -7,6 +7,8 @@ PACKAGES="cmake make g++ pkg-config liballegro4-dev libvorbis-dev libogg-dev
   sox fonts-dejavu-core gnuplot-nox clang libclang-rt-14-dev
   desktop-file-utils
   zlib1g-dev libfreetype-dev libpng-dev"
+# The Windows build (scripts/build-windows.sh): cross compiler and Wine.
+[ "$1" = windows ] && PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix wine64 googletest"
 MISSING=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || MISSING="$MISSING $p"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -35,9 +36,9 @@ class JukeboxTest : public ::testing::Test {
     delete[] jukebox.pData;
     if (jukebox.pFile != nullptr) fclose(jukebox.pFile);
     ListFree(jukebox.pPlaylist);
-    std::string cCommand = "rm -rf '" + cDir + "'";
+    std::error_code error;
     if (!cDir.empty()) {
-      EXPECT_EQ(system(cCommand.c_str()), 0);
+      EXPECT_GT(std::filesystem::remove_all(cDir, error), 0u) << error.message();
     }
   }
   // One fade call with GameTicks moved on by iTicks first.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "app/globals.h"
 #include "common/allegro_env.h"
@@ -84,8 +85,8 @@ void ScreenTest::TearDown() {
   memset(const_cast<char *>(key), 0, KEY_MAX);
   memset(joy, 0, sizeof(JOYSTICK_INFO) * MAX_JOYSTICKS);
   ASSERT_EQ(chdir(cOldDir.c_str()), 0);
-  std::string cCommand = "rm -rf '" + cDir + "'";
-  ASSERT_EQ(system(cCommand.c_str()), 0);
+  std::error_code error;
+  ASSERT_GT(std::filesystem::remove_all(cDir, error), 0u) << error.message();
 }
 
 // A datafile with no objects at all: the plain file magic, the datafile

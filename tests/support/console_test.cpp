@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,17 +10,22 @@
 namespace {
 
 // Runs PromptNumber with the given standard input, returning the result and
-// what it printed.
+// what it printed. The input goes in under stdin's descriptor (stdin itself
+// cannot be reassigned everywhere); what it read ahead is dropped after.
 int16_t Prompt(const std::string &cInput, int iMin, int iMax, std::string *pPrinted) {
   FILE *pIn = tmpfile();
   fputs(cInput.c_str(), pIn);
   rewind(pIn);
-  FILE *pSavedIn = stdin;
-  stdin = pIn;
+  int iSavedIn = dup(fileno(stdin));
+  dup2(fileno(pIn), fileno(stdin));
+  clearerr(stdin);
   testing::internal::CaptureStdout();
   int16_t iResult = PromptNumber(iMin, iMax);
   *pPrinted = testing::internal::GetCapturedStdout();
-  stdin = pSavedIn;
+  fflush(stdin);
+  dup2(iSavedIn, fileno(stdin));
+  close(iSavedIn);
+  clearerr(stdin);
   fclose(pIn);
   return iResult;
 }

@@ -1,0 +1,45 @@
+#!/bin/sh
+# Builds the game for 64-bit Windows and packs it as
+# build-win/skarnvale-<version>-win64.zip.
+#
+# - The content (pictures, maps, music) comes from the native build: the
+#   tools run on this machine and the data files are the same bytes.
+# - Allegro, libogg, libvorbis and GoogleTest are cross-built once into
+#   $SKV_CACHE/win64-deps/<versions> (outside the clone) and reused.
+# - The game and its unit tests are the same CMake project, configured with
+#   cmake/mingw-w64-x86_64.cmake into build-win/.
+# SKV_WIN_TESTS=OFF leaves the unit tests out.
+set -e
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+CACHE="${SKV_CACHE:-$HOME/.cache/skarnvale}"
+BUILD="${SKV_WIN_BUILD_DIR:-$ROOT/build-win}"
+NATIVE="${SKV_BUILD_DIR:-$ROOT/build}"
+TOOLCHAIN="$ROOT/cmake/mingw-w64-x86_64.cmake"
+JOBS=$(nproc)
+
+"$ROOT/scripts/install-deps.sh" windows
+
+# The native content build: every data file of the zip.
+"$ROOT/scripts/build.sh" --target content
+
+# --- Dependencies, keyed by their tarballs, the compiler and this recipe ---
+GTEST_SRC=/usr/src/googletest
+KEY=$( (sha256sum "$ROOT/scripts/sources.sha256" "$TOOLCHAIN" "$ROOT/scripts/win-deps.sh";
+        x86_64-w64-mingw32-g++-posix -dumpfullversion;
+        dpkg-query -W -f='${Version}' googletest) | sha256sum | cut -c1-12)
+DEPS="$CACHE/win64-deps/allegro-4.4.3.1-ogg-1.3.5-vorbis-1.3.7-$KEY"
+if [ ! -f "$DEPS/.complete" ]; then
+  echo "Building the Windows libraries into $DEPS (once)"
+  start=$(date +%s)
+  "$ROOT/scripts/win-deps.sh" "$DEPS" "$GTEST_SRC"
+  echo "Windows libraries built in $(( $(date +%s) - start )) s"
+fi
+
+# --- The game ---
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+  -DCMAKE_BUILD_TYPE=Release -DSKV_WIN_PREFIX="$DEPS" \
+  -DSKV_CONTENT_DIR="$NATIVE/data" -DSKV_BUILD_BENCH=OFF \
+  -DSKV_BUILD_TESTS="${SKV_WIN_TESTS:-ON}" ${CI:+-DSKV_WERROR=ON} >/dev/null
+cmake --build "$BUILD" -j "$JOBS"
+
+ls -l "$BUILD"/skarnvale-*-win64.zip | awk '{ print $NF " (" $5 " bytes)" }'

@@ -1,0 +1,13 @@
+// POSIX helpers the tests use, for the Windows build (force-included there).
+#pragma once
+#ifdef _WIN32
+#include <direct.h>
+#include <io.h>
+#include <string.h>
+
+// mkdtemp: makes a new folder from a template ending in XXXXXX.
+static inline char *mkdtemp(char *cTemplate) {
+  if (_mktemp_s(cTemplate, strlen(cTemplate) + 1) != 0) return nullptr;
+  return _mkdir(cTemplate) == 0 ? cTemplate : nullptr;
+}
+#endif
