@@ -36,10 +36,16 @@ if [ ! -f "$DEPS/.complete" ]; then
 fi
 
 # --- The game ---
+# Libraries found in another cache folder would stay in CMake's cache: a new
+# folder means a fresh configuration.
+if [ "$(cat "$BUILD/win-deps" 2>/dev/null)" != "$DEPS" ]; then
+  rm -f "$BUILD/CMakeCache.txt"
+fi
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
   -DCMAKE_BUILD_TYPE=Release -DSKV_WIN_PREFIX="$DEPS" \
   -DSKV_CONTENT_DIR="$NATIVE/data" -DSKV_BUILD_BENCH=OFF \
   -DSKV_BUILD_TESTS="${SKV_WIN_TESTS:-ON}" ${CI:+-DSKV_WERROR=ON} >/dev/null
+echo "$DEPS" >"$BUILD/win-deps"
 cmake --build "$BUILD" -j "$JOBS"
 
 ls -l "$BUILD"/skarnvale-*-win64.zip | awk '{ print $NF " (" $5 " bytes)" }'
