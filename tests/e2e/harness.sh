@@ -238,11 +238,8 @@ e2e_messages() {
   grep -v -e '^ALSA lib ' -e '^$' "$E2E_OUT/game.out" 2>/dev/null
 }
 e2e_message_count() { e2e_messages | wc -l; }
-# e2e_take_message: the next message the game wrote, counted as read.
-e2e_take_message() {
-  E2E_MESSAGES_READ=$((E2E_MESSAGES_READ + 1))
-  e2e_messages | sed -n "${E2E_MESSAGES_READ}p"
-}
+# e2e_message N: the Nth message the game wrote.
+e2e_message() { e2e_messages | sed -n "${1}p"; }
 
 # Answers the library's box PID as a person would: the pointer on its OK
 # button, a click, then Return. Returns 1 when the box stays open.
@@ -310,7 +307,8 @@ e2e_answer_notice() {
     sleep 0.2
   done
   E2E_NOTICE_COUNT=$((E2E_NOTICE_COUNT + 1))
-  E2E_NOTICE_TEXT=$(e2e_take_message)
+  E2E_MESSAGES_READ=$((E2E_MESSAGES_READ + 1))
+  E2E_NOTICE_TEXT=$(e2e_message "$E2E_MESSAGES_READ")
   printf '%s\n' "$E2E_NOTICE_TEXT" >>"$E2E_OUT/notices.log"
   if [ -n "$pid" ]; then
     E2E_NOTICE_KIND=library
