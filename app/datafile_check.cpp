@@ -74,6 +74,18 @@ bool PrintableId(uint32_t uId) {
   return true;
 }
 
+// Bytes per pixel of a glyph range's depth, 0 for one bit per pixel, -1 for
+// a depth the loader cannot make.
+int PixelBytesOfGlyphDepth(uint32_t uDepth) {
+  switch (uDepth) {
+    case 1: case 255: return 0;
+    case 0: case 8: return 1;
+    case 15: case 16: return 2;
+    case 24: case 32: return 3;
+    default: return -1;
+  }
+}
+
 // The glyph ranges of a font of the current format, or one of the three old
 // fixed layouts of 95 characters.
 bool FontLooksSound(Reader r) {
@@ -91,10 +103,18 @@ bool FontLooksSound(Reader r) {
   if (uKind != 0) return false;
   uint32_t uRanges;
   if (!r.u16(uRanges) || uRanges == 0) return false;
+  int iFirstBytes = -1;
   for (uint32_t i = 0; i < uRanges; ++i) {
-    uint32_t uMono, uStart, uEnd;
-    if (!r.u8(uMono) || !r.u32(uStart) || !r.u32(uEnd)) return false;
+    uint32_t uDepth, uStart, uEnd;
+    if (!r.u8(uDepth) || !r.u32(uStart) || !r.u32(uEnd)) return false;
     if (uStart > uEnd || uEnd > 0x10FFFF) return false;
+    // A range's depth byte: 1 or 255 for one bit per pixel, 0 or 8 for 8-bit
+    // glyphs, 15/16/24/32 for glyphs the loader converts. Any other depth
+    // makes the loader fail halfway, which the library cannot undo cleanly.
+    // The font keeps only the last range's kind, so the kinds must agree.
+    const int iBytes = PixelBytesOfGlyphDepth(uDepth);
+    if (iBytes < 0 || (iFirstBytes >= 0 && (iBytes == 0) != (iFirstBytes == 0))) return false;
+    if (iFirstBytes < 0) iFirstBytes = iBytes;
     // Every glyph needs at least its two sizes, so the count is bounded by
     // what is left before anything is trusted.
     const uint64_t uGlyphs = static_cast<uint64_t>(uEnd) - uStart + 1;
@@ -102,8 +122,8 @@ bool FontLooksSound(Reader r) {
     for (uint64_t g = 0; g < uGlyphs; ++g) {
       uint32_t uW, uH;
       if (!r.u16(uW) || !r.u16(uH) || uW > MaxGlyphSide || uH > MaxGlyphSide) return false;
-      const uint64_t uBytes = uMono ? static_cast<uint64_t>((uW + 7) / 8) * uH
-                                    : static_cast<uint64_t>(uW) * uH;
+      const uint64_t uBytes = iBytes == 0 ? static_cast<uint64_t>((uW + 7) / 8) * uH
+                                          : static_cast<uint64_t>(uW) * uH * iBytes;
       if (!r.skip(uBytes)) return false;
     }
   }

@@ -12,7 +12,9 @@
 // palettes and nested datafiles are checked to their last byte; objects of
 // other kinds the loader only copies are accepted as they are; kinds the game
 // never stores (samples, MIDI, sprites, animations) and objects compressed one
-// by one are refused.
+// by one are refused. Whatever passes loads: the library's loader frees its
+// object list twice when an object fails to load halfway, so an object the
+// loader could not make (a glyph depth it has no bitmaps for, say) is refused.
 bool DatafileBytesLookSound(const uint8_t *pBytes, size_t uSize);
 
 // Reads the file through the packfile layer (which undoes whole-file
