@@ -210,7 +210,7 @@ TEST_F(StageLoop, OKeyOnTheFirstFrameWinsWithSlowFades) {
 
 TEST_F(StageLoop, LostStageFadesFastThenShowsTheGameOverScreen) {
   WriteGameOverPicture();
-  WriteCaptionFont("script.dat", false);
+  WriteCaptionFont("script.dat", Caption::Font);
   LevelRun run;
   startStage(run);
   run.pPlayer->iHealth = 0;
@@ -269,26 +269,30 @@ TEST_F(StageLoop, MissingCaptionFontStillReleasesTheStage) {
   EXPECT_EQ(SpriteImageCacheSize(), 0);
 }
 
-TEST_F(StageLoop, EmptyDatafileFallsBackToTheDefaultFont) {
+// A datafile with no object, or with plain data where the font belongs.
+TEST_F(StageLoop, DatafileWithoutAFontFallsBackToTheDefaultFont) {
   WriteGameOverPicture();
-  WriteCaptionFont("script.dat", true);
-  LevelRun run;
-  startStage(run);
-  destroy_bitmap(pHud);
-  FadeLevel = 0;
-  // The button goes down once the screen has begun to fade in, so that at
-  // least one frame has been composed however long the loads before it take.
-  Ticker ticker(1000, [] {
-    if (FadeLevel > 0) joy[0].button[1].b = 1;
-  });
-  EXPECT_FALSE(run.showGameOver());
-  ticker.stop();
-  joy[0].button[1].b = 0;
-  // The caption was written in the library's own font: letters with gaps.
-  const int iInk = CountRgb(BackBuffer, 350, 300, 350 + 9 * 8 - 1, 307, 0);
-  EXPECT_GT(iInk, 40);
-  EXPECT_LT(iInk, 9 * 64 / 2);
-  run.releaseStage();
+  for (Caption kind : {Caption::None, Caption::Data}) {
+    WriteCaptionFont("script.dat", kind);
+    LevelRun run;
+    startStage(run);
+    destroy_bitmap(pHud);
+    FadeLevel = 0;
+    clear_bitmap(BackBuffer);
+    // The button goes down once the screen has begun to fade in, so that at
+    // least one frame has been composed however long the loads before it take.
+    Ticker ticker(1000, [] {
+      if (FadeLevel > 0) joy[0].button[1].b = 1;
+    });
+    EXPECT_FALSE(run.showGameOver());
+    ticker.stop();
+    joy[0].button[1].b = 0;
+    // The caption was written in the library's own font: letters with gaps.
+    const int iInk = CountRgb(BackBuffer, 350, 300, 350 + 9 * 8 - 1, 307, 0);
+    EXPECT_GT(iInk, 40) << static_cast<int>(kind);
+    EXPECT_LT(iInk, 9 * 64 / 2) << static_cast<int>(kind);
+    run.releaseStage();
+  }
 }
 
 TEST_F(StageLoop, MapThatFailsToLoadEndsTheGame) {
