@@ -2,6 +2,7 @@
 // the inside of the kinds the game reads.
 #include "app/datafile_check.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -200,22 +201,78 @@ bool DatafileBytesLookSound(const uint8_t *pBytes, size_t uSize) {
   return ObjectListLooksSound(r, 0);
 }
 
-bool DatafileLooksSound(const char *cName) {
-  PACKFILE *pFile = pack_fopen(cName, F_READ_PACKED);
-  if (pFile == nullptr) return false;
-  std::vector<uint8_t> vBytes;
-  uint8_t aChunk[16384];
-  bool bTooLarge = false;
-  long lRead;
-  while ((lRead = pack_fread(aChunk, sizeof aChunk, pFile)) > 0) {
-    if (vBytes.size() + static_cast<size_t>(lRead) > MaxFileBytes) {
-      bTooLarge = true;
-      break;
+namespace {
+
+// The packfile layer's whole-file decompression, done here as the library
+// does it, so that the check sees exactly the bytes its loader will read.
+// The library's ring of 4096 bytes starts with zeros except its last 18,
+// which hold whatever its allocation held until the output reaches them: a
+// reference to one of those before it was written would make two readings
+// of the same file differ, so such a file is refused.
+bool Unpack(const std::vector<uint8_t> &vIn, size_t uFrom, std::vector<uint8_t> &vOut) {
+  constexpr int RingSize = 4096, MaxMatch = 18, MinMatch = 2;
+  std::vector<uint8_t> vRing(RingSize, 0);
+  std::vector<bool> vWritten(RingSize, true);
+  for (int i = RingSize - MaxMatch; i < RingSize; ++i) vWritten[i] = false;
+  int r = RingSize - MaxMatch;
+  unsigned int uFlags = 0;
+  size_t uAt = uFrom;
+  auto Next = [&](int &rOut) {
+    if (uAt >= vIn.size()) return false;
+    rOut = vIn[uAt++];
+    return true;
+  };
+  auto Put = [&](int c) {
+    vRing[r] = static_cast<uint8_t>(c);
+    vWritten[r] = true;
+    r = (r + 1) & (RingSize - 1);
+    vOut.push_back(static_cast<uint8_t>(c));
+  };
+  for (;;) {
+    if (vOut.size() > MaxFileBytes) return false;
+    int c;
+    if (((uFlags >>= 1) & 256) == 0) {
+      if (!Next(c)) break;
+      uFlags = static_cast<unsigned int>(c) | 0xFF00;
     }
-    vBytes.insert(vBytes.end(), aChunk, aChunk + lRead);
+    if (uFlags & 1) {
+      if (!Next(c)) break;
+      Put(c);
+    } else {
+      int i, j;
+      if (!Next(i) || !Next(j)) break;
+      i |= (j & 0xF0) << 4;
+      j = (j & 0x0F) + MinMatch;
+      for (int k = 0; k <= j; ++k) {
+        const int iPos = (i + k) & (RingSize - 1);
+        if (!vWritten[iPos]) return false;
+        Put(vRing[iPos]);
+      }
+    }
   }
-  pack_fclose(pFile);
-  return !bTooLarge && DatafileBytesLookSound(vBytes.data(), vBytes.size());
+  return true;
+}
+
+}  // namespace
+
+bool DatafileLooksSound(const char *cName) {
+  // The packfile layer's magic: "slh!" for a compressed file, "slh." for a
+  // plain one; it opens nothing else for reading.
+  FILE *pFile = fopen(cName, "rb");
+  if (pFile == nullptr) return false;
+  std::vector<uint8_t> vFile;
+  uint8_t aChunk[16384];
+  size_t uRead;
+  while ((uRead = fread(aChunk, 1, sizeof aChunk, pFile)) > 0 && vFile.size() <= MaxFileBytes)
+    vFile.insert(vFile.end(), aChunk, aChunk + uRead);
+  fclose(pFile);
+  if (vFile.size() > MaxFileBytes || vFile.size() < 4 || vFile[0] != 's' || vFile[1] != 'l' ||
+      vFile[2] != 'h')
+    return false;
+  if (vFile[3] == '.') return DatafileBytesLookSound(vFile.data() + 4, vFile.size() - 4);
+  std::vector<uint8_t> vBytes;
+  return vFile[3] == '!' && Unpack(vFile, 4, vBytes) &&
+         DatafileBytesLookSound(vBytes.data(), vBytes.size());
 }
 
 DATAFILE *LoadDatafileChecked(const char *cName) {
