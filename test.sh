@@ -9,6 +9,6 @@ ROOT=$(cd "$(dirname "$0")" && pwd)
 cd "$ROOT/build"
 # Timing-sensitive tests get a second and third chance on a busy machine.
 ctest --output-on-failure -j "$(nproc)" --repeat until-pass:3 "$@"
-if [ "${SKV_FUZZ_SECONDS:-30}" -gt 0 ]; then
-  "$ROOT/scripts/fuzz.sh" "${SKV_FUZZ_SECONDS:-30}"
+if [ "${SKV_FUZZ_SECONDS:-60}" -gt 0 ]; then
+  "$ROOT/scripts/fuzz.sh" "${SKV_FUZZ_SECONDS:-60}"
 fi

@@ -2,6 +2,7 @@
 // the inside of the kinds the game reads.
 #include "app/datafile_check.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -74,6 +75,18 @@ bool PrintableId(uint32_t uId) {
   return true;
 }
 
+// Bytes per pixel of a glyph range's depth, 0 for one bit per pixel, -1 for
+// a depth the loader cannot make.
+int PixelBytesOfGlyphDepth(uint32_t uDepth) {
+  switch (uDepth) {
+    case 1: case 255: return 0;
+    case 0: case 8: return 1;
+    case 15: case 16: return 2;
+    case 24: case 32: return 3;
+    default: return -1;
+  }
+}
+
 // The glyph ranges of a font of the current format, or one of the three old
 // fixed layouts of 95 characters.
 bool FontLooksSound(Reader r) {
@@ -91,10 +104,18 @@ bool FontLooksSound(Reader r) {
   if (uKind != 0) return false;
   uint32_t uRanges;
   if (!r.u16(uRanges) || uRanges == 0) return false;
+  int iFirstBytes = -1;
   for (uint32_t i = 0; i < uRanges; ++i) {
-    uint32_t uMono, uStart, uEnd;
-    if (!r.u8(uMono) || !r.u32(uStart) || !r.u32(uEnd)) return false;
+    uint32_t uDepth, uStart, uEnd;
+    if (!r.u8(uDepth) || !r.u32(uStart) || !r.u32(uEnd)) return false;
     if (uStart > uEnd || uEnd > 0x10FFFF) return false;
+    // A range's depth byte: 1 or 255 for one bit per pixel, 0 or 8 for 8-bit
+    // glyphs, 15/16/24/32 for glyphs the loader converts. Any other depth
+    // makes the loader fail halfway, which the library cannot undo cleanly.
+    // The font keeps only the last range's kind, so the kinds must agree.
+    const int iBytes = PixelBytesOfGlyphDepth(uDepth);
+    if (iBytes < 0 || (iFirstBytes >= 0 && (iBytes == 0) != (iFirstBytes == 0))) return false;
+    if (iFirstBytes < 0) iFirstBytes = iBytes;
     // Every glyph needs at least its two sizes, so the count is bounded by
     // what is left before anything is trusted.
     const uint64_t uGlyphs = static_cast<uint64_t>(uEnd) - uStart + 1;
@@ -102,8 +123,8 @@ bool FontLooksSound(Reader r) {
     for (uint64_t g = 0; g < uGlyphs; ++g) {
       uint32_t uW, uH;
       if (!r.u16(uW) || !r.u16(uH) || uW > MaxGlyphSide || uH > MaxGlyphSide) return false;
-      const uint64_t uBytes = uMono ? static_cast<uint64_t>((uW + 7) / 8) * uH
-                                    : static_cast<uint64_t>(uW) * uH;
+      const uint64_t uBytes = iBytes == 0 ? static_cast<uint64_t>((uW + 7) / 8) * uH
+                                          : static_cast<uint64_t>(uW) * uH * iBytes;
       if (!r.skip(uBytes)) return false;
     }
   }
@@ -180,22 +201,78 @@ bool DatafileBytesLookSound(const uint8_t *pBytes, size_t uSize) {
   return ObjectListLooksSound(r, 0);
 }
 
-bool DatafileLooksSound(const char *cName) {
-  PACKFILE *pFile = pack_fopen(cName, F_READ_PACKED);
-  if (pFile == nullptr) return false;
-  std::vector<uint8_t> vBytes;
-  uint8_t aChunk[16384];
-  bool bTooLarge = false;
-  long lRead;
-  while ((lRead = pack_fread(aChunk, sizeof aChunk, pFile)) > 0) {
-    if (vBytes.size() + static_cast<size_t>(lRead) > MaxFileBytes) {
-      bTooLarge = true;
-      break;
+namespace {
+
+// The packfile layer's whole-file decompression, done here as the library
+// does it, so that the check sees exactly the bytes its loader will read.
+// The library's ring of 4096 bytes starts with zeros except its last 18,
+// which hold whatever its allocation held until the output reaches them: a
+// reference to one of those before it was written would make two readings
+// of the same file differ, so such a file is refused.
+bool Unpack(const std::vector<uint8_t> &vIn, size_t uFrom, std::vector<uint8_t> &vOut) {
+  constexpr int RingSize = 4096, MaxMatch = 18, MinMatch = 2;
+  std::vector<uint8_t> vRing(RingSize, 0);
+  std::vector<bool> vWritten(RingSize, true);
+  for (int i = RingSize - MaxMatch; i < RingSize; ++i) vWritten[i] = false;
+  int r = RingSize - MaxMatch;
+  unsigned int uFlags = 0;
+  size_t uAt = uFrom;
+  auto Next = [&](int &rOut) {
+    if (uAt >= vIn.size()) return false;
+    rOut = vIn[uAt++];
+    return true;
+  };
+  auto Put = [&](int c) {
+    vRing[r] = static_cast<uint8_t>(c);
+    vWritten[r] = true;
+    r = (r + 1) & (RingSize - 1);
+    vOut.push_back(static_cast<uint8_t>(c));
+  };
+  for (;;) {
+    if (vOut.size() > MaxFileBytes) return false;
+    int c;
+    if (((uFlags >>= 1) & 256) == 0) {
+      if (!Next(c)) break;
+      uFlags = static_cast<unsigned int>(c) | 0xFF00;
     }
-    vBytes.insert(vBytes.end(), aChunk, aChunk + lRead);
+    if (uFlags & 1) {
+      if (!Next(c)) break;
+      Put(c);
+    } else {
+      int i, j;
+      if (!Next(i) || !Next(j)) break;
+      i |= (j & 0xF0) << 4;
+      j = (j & 0x0F) + MinMatch;
+      for (int k = 0; k <= j; ++k) {
+        const int iPos = (i + k) & (RingSize - 1);
+        if (!vWritten[iPos]) return false;
+        Put(vRing[iPos]);
+      }
+    }
   }
-  pack_fclose(pFile);
-  return !bTooLarge && DatafileBytesLookSound(vBytes.data(), vBytes.size());
+  return true;
+}
+
+}  // namespace
+
+bool DatafileLooksSound(const char *cName) {
+  // The packfile layer's magic: "slh!" for a compressed file, "slh." for a
+  // plain one; it opens nothing else for reading.
+  FILE *pFile = fopen(cName, "rb");
+  if (pFile == nullptr) return false;
+  std::vector<uint8_t> vFile;
+  uint8_t aChunk[16384];
+  size_t uRead;
+  while ((uRead = fread(aChunk, 1, sizeof aChunk, pFile)) > 0 && vFile.size() <= MaxFileBytes)
+    vFile.insert(vFile.end(), aChunk, aChunk + uRead);
+  fclose(pFile);
+  if (vFile.size() > MaxFileBytes || vFile.size() < 4 || vFile[0] != 's' || vFile[1] != 'l' ||
+      vFile[2] != 'h')
+    return false;
+  if (vFile[3] == '.') return DatafileBytesLookSound(vFile.data() + 4, vFile.size() - 4);
+  std::vector<uint8_t> vBytes;
+  return vFile[3] == '!' && Unpack(vFile, 4, vBytes) &&
+         DatafileBytesLookSound(vBytes.data(), vBytes.size());
 }
 
 DATAFILE *LoadDatafileChecked(const char *cName) {

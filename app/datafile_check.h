@@ -12,11 +12,15 @@
 // palettes and nested datafiles are checked to their last byte; objects of
 // other kinds the loader only copies are accepted as they are; kinds the game
 // never stores (samples, MIDI, sprites, animations) and objects compressed one
-// by one are refused.
+// by one are refused. Whatever passes loads: the library's loader frees its
+// object list twice when an object fails to load halfway, so an object the
+// loader could not make (a glyph depth it has no bitmaps for, say) is refused.
 bool DatafileBytesLookSound(const uint8_t *pBytes, size_t uSize);
 
-// Reads the file through the packfile layer (which undoes whole-file
-// compression) and checks it as above; false for a missing or unreadable file.
+// Reads the file, undoes the packfile layer's whole-file compression as the
+// library does, and checks it as above; false for a missing or unreadable
+// file, and for a compressed one whose decompression in the library could
+// read bytes the library never set.
 bool DatafileLooksSound(const char *cName);
 
 // load_datafile for a file that passed the check, else nullptr, so a damaged

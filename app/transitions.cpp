@@ -12,8 +12,8 @@
 static BITMAP *FadeScratch = nullptr;
 
 BITMAP *LoadBitmapOrExit(const char *cName, RGB *pPalette) {
-  // A damaged header is refused here, as the library's loader would trust it.
-  BITMAP *pBitmap = ImageFileLooksSound(cName) ? load_bitmap(cName, pPalette) : nullptr;
+  // A damaged picture is refused here, as the library's loader would trust it.
+  BITMAP *pBitmap = LoadPictureChecked(cName, pPalette);
   if (pBitmap == nullptr) ExitWithMessage("ERROR:  Could not find/open '%s'", cName);
   return pBitmap;
 }

@@ -103,7 +103,8 @@ bool LevelRun::showGameOver() {
     destroy_bitmap(pLayer);
     return true;
   }
-  FONT *pCaptionFont = static_cast<FONT *>(pData[0].dat);
+  // Only a font object is drawn with; anything else gets the library's font.
+  FONT *pCaptionFont = pData[0].type == DAT_FONT ? static_cast<FONT *>(pData[0].dat) : nullptr;
   if (pCaptionFont == nullptr) {
     ShowMessage("ERROR:  Could not read font file.");
     pCaptionFont = font;

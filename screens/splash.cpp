@@ -16,7 +16,7 @@ const char *const Splash::kNoticeText[kNoticeLineCount] = {
     "                                        -Sincerely, Quillon",
     "To track progress on Skarnvale and other amazing games from",
     "Quillon productions, go to:",
-    "the project page named in the README",
+    "the Project section of share/doc/skarnvale/README.md",
     "Key Features of demo:",
     "*  Fast-action play",
     "*  Orc, Wizards and Carnage",

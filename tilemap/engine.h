@@ -14,6 +14,8 @@ struct MapLoadState {
   int32_t *pGraphicIndex;  // 4 graphic indices per block record until bitmaps exist
   bool bHeaderSeen;        // an MPHD chunk was decoded in this load
   bool bGraphicsFromAgfx;  // the held graphic data came from AGFX (depth 8)
+  bool bHeaderUsed;        // a chunk was decoded with the header's values
+  bool bShortPalette;      // the CMAP chunk held fewer than 256 colours
 };
 extern MapLoadState LoadState;
 

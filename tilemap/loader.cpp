@@ -50,15 +50,18 @@ static bool HeaderIsSound(const MapHeader &h) {
     return false;
   if (h.blockRecordSize < 32 || h.blockRecordCount <= 0 || h.graphicCount <= 0) return false;
   if (h.stepX <= 0 || h.stepY <= 0 || h.stepX > 32767 || h.stepY > 32767) return false;
-  if (h.shiftX < 0 || h.shiftY < 0 || h.shiftX > 32767 || h.shiftY > 32767) return false;
-  if (h.hitMaskBlock < 0 || h.hitMaskBlock >= h.graphicCount) return false;
+  // Shifts of either sign stagger the rows; the hit mask is read only on a
+  // staggered map, so elsewhere its number may name no graphic.
+  const bool bStaggered = h.shiftX != 0 || h.shiftY != 0;
+  if (bStaggered && (h.hitMaskBlock < 0 || h.hitMaskBlock >= h.graphicCount)) return false;
   // Converted graphics are at most 4 bytes per pixel.
   int64_t iGraphicBytes = int64_t(h.graphicCount) * h.blockWidth * h.blockHeight * 4;
   return iGraphicBytes <= INT_MAX;
 }
 
 static void DecodeHeader(const uint8_t *pData, size_t iSize) {
-  if (LoadState.bHeaderSeen || iSize < 24) return Fail(MapErrBadFile);
+  // A later header replaces an earlier one until a chunk was decoded with it.
+  if (LoadState.bHeaderUsed || iSize < 24) return Fail(MapErrBadFile);
   MapHeader h = {};
   h.versionMajor = pData[0];
   h.versionMinor = pData[1];
@@ -97,10 +100,13 @@ static void DecodeHeader(const uint8_t *pData, size_t iSize) {
 
 // ---------------------------------------------------------------- CMAP ----
 
+// A short palette is kept padded with black; it is refused at the end only
+// if the map's graphics are 8-bit and so need it.
 static void DecodePalette(const uint8_t *pData, size_t iSize) {
-  if (iSize < 768) return Fail(MapErrBadFile);
-  uint8_t *pCopy = CopyBytes(pData, 768);
-  if (pCopy == nullptr) return;
+  uint8_t *pCopy = static_cast<uint8_t *>(calloc(768, 1));
+  if (pCopy == nullptr) return Fail(MapErrOutOfMemory);
+  memcpy(pCopy, pData, iSize < 768 ? iSize : 768);
+  LoadState.bShortPalette = iSize < 768;
   free(LoadedMap.paletteBytes);
   LoadedMap.paletteBytes = pCopy;
   for (int i = 0; i < 256; i++) {
@@ -116,6 +122,7 @@ static void DecodePalette(const uint8_t *pData, size_t iSize) {
 static void DecodeBlocks(const uint8_t *pData, size_t iSize) {
   const MapHeader &h = LoadedMap.header;
   if (!LoadState.bHeaderSeen) return Fail(MapErrBadFile);
+  LoadState.bHeaderUsed = true;
   int iCount = h.blockRecordCount;
   // The last record's 32 bytes must lie inside the chunk.
   if (int64_t(iCount - 1) * h.blockRecordSize + 32 > int64_t(iSize)) return Fail(MapErrBadFile);
@@ -156,6 +163,7 @@ static void DecodeBlocks(const uint8_t *pData, size_t iSize) {
 static void DecodeAnimations(const uint8_t *pData, size_t iSize) {
   const MapHeader &h = LoadedMap.header;
   if (!LoadState.bHeaderSeen) return Fail(MapErrBadFile);
+  LoadState.bHeaderUsed = true;
   // The terminator is the last 16-byte record, counted from the end, that
   // starts with 0xFF; the frame list lies before it.
   int64_t iTerminator = int64_t(iSize) - 16;
@@ -282,6 +290,7 @@ static bool DecodeCellsRuns(MapReader &r, int16_t *pCells) {
 static void DecodeLayer(int iLayer, const uint8_t *pData, size_t iSize) {
   const MapHeader &h = LoadedMap.header;
   if (!LoadState.bHeaderSeen) return Fail(MapErrBadFile);
+  LoadState.bHeaderUsed = true;
   int64_t iCells = int64_t(h.widthInBlocks) * h.heightInBlocks;
   bool bRuns = h.cellEncoding >= 2;
   // Refuse data that cannot fill the layer before allocating it.
@@ -327,6 +336,7 @@ static bool MapIsComplete() {
   const TileMap &m = LoadedMap;
   const MapHeader &h = m.header;
   if (!LoadState.bHeaderSeen || m.blocks == nullptr || m.graphicData == nullptr) return false;
+  if (h.heldDepth == 8 && LoadState.bShortPalette) return false;
   int64_t iNeeded = int64_t(h.graphicCount) * h.blockWidth * h.blockHeight * BytesPerPixel(h.heldDepth);
   if (int64_t(m.graphicDataSize) < iNeeded) return false;
   for (int i = 0; i < h.blockRecordCount * 4; i++) {
@@ -337,7 +347,8 @@ static bool MapIsComplete() {
     if (m.frames[i] < 0 || m.frames[i] >= h.blockRecordCount) return false;
   for (ptrdiff_t i = 1; i < AnimCount(); i++) {
     const AnimRecord &a = m.anims[i];
-    if (a.first < 0 || a.first > a.end || a.end > m.frameCount || a.first >= m.frameCount) return false;
+    // An animation may have no frames (first = end), even past the last one.
+    if (a.first < 0 || a.first > a.end || a.end > m.frameCount) return false;
   }
   int64_t iCells = int64_t(h.widthInBlocks) * h.heightInBlocks;
   for (const MapLayer pLayer : m.layers) {
@@ -350,7 +361,11 @@ static bool MapIsComplete() {
   return true;
 }
 
+static int FailDecoding(int iCode);
+
 static int FinishDecoding() {
+  // Graphics are made at the screen's depth: without a screen nothing can be.
+  if (screen == nullptr) return FailDecoding(MapErrNoScreen);
   if (!MapIsComplete()) {
     TileMapClose();
     LoadedMap.lastError = MapErrBadFile;
@@ -365,6 +380,8 @@ static void StartDecoding() {
   LoadedMap.lastError = MapErrNone;
   LoadState.bHeaderSeen = false;
   LoadState.bGraphicsFromAgfx = false;
+  LoadState.bHeaderUsed = false;
+  LoadState.bShortPalette = false;
 }
 
 static int FailDecoding(int iCode) {

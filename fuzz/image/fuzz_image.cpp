@@ -13,6 +13,9 @@
 #include "app/image_check.h"
 
 static std::string BmpPath, PcxPath;
+extern "C" {
+int SkvFuzzLetThrough = 0;  // read by the replay of kept inputs
+}
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   install_allegro(SYSTEM_NONE, &errno, atexit);
@@ -31,9 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *pData, size_t uSize) {
   FILE *pFile = fopen(cPath.c_str(), "wb");
   fwrite(pData + 1, 1, uSize - 1, pFile);
   fclose(pFile);
-  if (ImageFileLooksSound(cPath.c_str())) {
-    BITMAP *pBitmap = load_bitmap(cPath.c_str(), nullptr);
-    if (pBitmap != nullptr) destroy_bitmap(pBitmap);
-  }
+  SkvFuzzLetThrough = ImageFileLooksSound(cPath.c_str());
+  BITMAP *pBitmap = LoadPictureChecked(cPath.c_str(), nullptr);
+  if (pBitmap != nullptr) destroy_bitmap(pBitmap);
   return 0;
 }

@@ -75,7 +75,57 @@ std::vector<std::vector<uint8_t>> Damaged(const std::vector<uint8_t> &sound, boo
   return files;
 }
 
+// A run-length coded BMP (8-bit runs, or 4-bit with bNibbles) of the given
+// size, a full palette of greys, and the codes as given.
+std::vector<uint8_t> CodedBmp(int iWidth, int iHeight, bool bNibbles,
+                              const std::vector<uint8_t> &codes) {
+  const int iColours = bNibbles ? 16 : 256;
+  std::vector<uint8_t> b(14 + 40 + 4 * iColours, 0);
+  b[0] = 'B', b[1] = 'M';
+  Put32(b, 10, static_cast<uint32_t>(b.size()));
+  Put32(b, 14, 40);
+  Put32(b, 18, static_cast<uint32_t>(iWidth));
+  Put32(b, 22, static_cast<uint32_t>(iHeight));
+  b[26] = 1;
+  b[28] = bNibbles ? 4 : 8;
+  b[30] = bNibbles ? 2 : 1;
+  for (int i = 0; i < iColours; ++i) b[54 + 4 * i] = b[55 + 4 * i] = b[56 + 4 * i] = uint8_t(i * 16);
+  b.insert(b.end(), codes.begin(), codes.end());
+  Put32(b, 2, static_cast<uint32_t>(b.size()));
+  return b;
+}
+
 }  // namespace
+
+// The library's run-length decoders write wherever the codes say; the check
+// follows the codes and lets through only pictures whose every run stays in
+// its row and inside the picture.
+TEST(ImageCheck, RunLengthCodesMustStayInsideThePicture) {
+  struct Case { const char *cWhat; bool bNibbles; int iWidth, iHeight; std::vector<uint8_t> codes; bool bSound; };
+  const Case cases[] = {
+      {"8-bit runs, row by row", false, 8, 2, {4, 7, 4, 9, 0, 0, 0, 3, 1, 2, 3, 0, 5, 5, 0, 1}, true},
+      {"4-bit runs", true, 8, 2, {8, 0x12, 0, 0, 0, 4, 0x34, 0x56, 4, 0x77, 0, 1}, true},
+      {"moved over, then to the end", false, 8, 3, {2, 7, 0, 2, 3, 1, 3, 9, 0, 1}, true},
+      {"run past the row", false, 8, 2, {9, 7, 0, 1}, false},
+      {"4-bit run past the row", true, 8, 2, {9, 0x12, 0, 1}, false},
+      {"copied pixels past the row", false, 8, 2, {0, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 1}, false},
+      {"moved below the picture", false, 8, 2, {0, 2, 0, 5, 1, 3, 0, 1}, false},
+      {"moved past the row end, then drawn", false, 8, 2, {0, 2, 7, 0, 2, 3, 0, 1}, false},
+      {"codes ending without an end", false, 300, 2, {4, 7}, false},
+      {"top-down picture", false, 8, -2, {4, 7, 0, 1}, false},
+      {"huge picture in a few bytes", false, 8000, 8000, {0, 1}, false},
+  };
+  for (const Case &c : cases) {
+    WriteAll("coded.bmp", CodedBmp(c.iWidth, c.iHeight, c.bNibbles, c.codes));
+    EXPECT_EQ(ImageFileLooksSound("coded.bmp"), c.bSound) << c.cWhat;
+    BITMAP *pLoaded = LoadPictureChecked("coded.bmp", nullptr);
+    ASSERT_EQ(pLoaded != nullptr, c.bSound) << c.cWhat;
+    if (pLoaded == nullptr) continue;
+    // The bottom row was coded first: its first pixels differ from the top's.
+    EXPECT_NE(getpixel(pLoaded, 0, c.iHeight - 1), getpixel(pLoaded, 7, 0)) << c.cWhat;
+    destroy_bitmap(pLoaded);
+  }
+}
 
 TEST(ImageCheck, SoundPicturesPassAndLoad) {
   for (const char *cName : {"sound.bmp", "sound.pcx"}) {

@@ -31,6 +31,8 @@ e2e_check [ "$missing" = 0 ] -- "every data file is installed under share/skarnv
 e2e_check [ "$(cd "$SKV_DATA_DIR" && find . -type f ! -name '*.png' ! -path './icons/*' | wc -l)" \
   = "$(cd "$PREFIX/share/skarnvale" && find . -type f | wc -l)" ] -- "nothing else is installed with the data"
 
+e2e_check grep -q "^## Project" "$PREFIX/share/doc/skarnvale/README.md" -- \
+  "the README the opening notice names is installed, with its Project section"
 DESKTOP="$PREFIX/share/applications/skarnvale.desktop"
 e2e_check [ -f "$DESKTOP" ] -- "desktop entry installed"
 e2e_check grep -qx "Exec=$PREFIX/bin/skarnvale" "$DESKTOP" -- "desktop entry starts the installed launcher"

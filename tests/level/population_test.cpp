@@ -97,18 +97,6 @@ class Population : public ::testing::Test {
       v.push_back(static_cast<Cloud *>(p->data));
     return v;
   }
-  // Kind sequence as (kind, count) runs in list order.
-  std::vector<std::pair<int, int>> kindRuns() const {
-    std::vector<std::pair<int, int>> runs;
-    for (Enemy *e : enemies()) {
-      if (runs.empty() || runs.back().first != e->iKind)
-        runs.push_back({e->iKind, 1});
-      else
-        ++runs.back().second;
-    }
-    return runs;
-  }
-
   StageFolder folder;
   LevelRun run;
 };
@@ -151,33 +139,80 @@ TEST_F(Population, StageOneFollowsTheDrawOrderExactly) {
   }
 }
 
-TEST_F(Population, EveryStageHasItsGroupsAndClouds) {
+// Every spawn value of every group of the five recipes, enemy by enemy in
+// list order, and the cloud count. The picture is told by the colour the test
+// pictures give it; a hit-point value of 0 stands for a hut's 5 to 14.
+TEST_F(Population, EveryGroupOfEveryRecipeSpawnsItsValues) {
+  struct Group {
+    int iCount, iKind;
+    const char *cImage;
+    int iWalkDelay, iLegLength, iWalkStep, iFireDelay, iHitPoints, iScore;
+  };
   struct Stage {
     const char *cName;
-    std::vector<std::pair<int, int>> runs;
+    std::vector<Group> groups;
     size_t iClouds;
   };
+  const Group Hut20 = {20, 1, "hut", 5, 10, 6, 150, 0, 30};
   const Stage stages[] = {
-      {"level1.fmp", {{4, 50}, {5, 10}, {1, 20}}, 100},
-      {"level2a.fmp", {{2, 50}, {4, 85}, {5, 30}, {1, 20}}, 200},
-      {"level2.fmp", {{2, 50}, {4, 10}, {14, 10}, {4, 75}, {5, 30}, {1, 300}}, 50},
-      {"level3.fmp", {{2, 100}, {4, 10}, {3, 20}, {13, 50}, {4, 10}, {5, 10}, {1, 5}}, 300},
-      {"level4.fmp", {{5, 50}, {14, 100}, {15, 50}, {1, 100}}, 300},
-      {"Level1.fmp", {}, 0},
+      {"level1.fmp",
+       {{25, 4, "orc2", 5, 10, 6, 150, 1, 5}, {25, 4, "orc3", 5, 10, 6, 150, 1, 5},
+        {10, 5, "orc3", 5, 10, 6, 20, 5, 10}, Hut20},
+       100},
+      {"level2a.fmp",
+       {{50, 2, "orc4", 5, 10, 6, 5, 10, 10}, {10, 4, "orc2", 1, 10, 6, 150, 1, 10},
+        {50, 4, "orc2", 5, 10, 6, 150, 1, 5}, {25, 4, "orc3", 5, 10, 6, 150, 1, 5},
+        {30, 5, "orc3", 5, 10, 6, 20, 5, 10}, Hut20},
+       200},
+      {"level2.fmp",
+       {{50, 2, "orc4", 5, 10, 6, 5, 10, 10}, {10, 4, "orc2", 1, 10, 6, 150, 1, 10},
+        {10, 14, "orc5", 1, 10, 6, 150, 1, 10}, {50, 4, "orc2", 5, 10, 6, 150, 1, 5},
+        {25, 4, "orc3", 5, 10, 6, 150, 1, 5}, {30, 5, "orc3", 5, 10, 6, 20, 5, 10},
+        {300, 1, "hut", 5, 10, 6, 150, 0, 30}},
+       50},
+      {"level3.fmp",
+       {{100, 2, "orc4", 5, 10, 6, 5, 10, 10}, {10, 4, "orc2", 1, 10, 6, 150, 1, 10},
+        {20, 3, "orc5", 1, 10, 6, 150, 1, 10}, {50, 13, "orc5", 1, 10, 6, 150, 1, 10},
+        {10, 4, "orc3", 5, 10, 6, 150, 1, 5}, {10, 5, "orc3", 5, 10, 6, 20, 5, 10},
+        {5, 1, "hut", 5, 10, 6, 150, 0, 30}},
+       300},
+      {"level4.fmp",
+       {{50, 5, "orc4", 5, 10, 6, 5, 10, 10}, {100, 14, "orc5", 1, 10, 6, 20, 1, 20},
+        {50, 15, "orc5", 1, 10, 6, 300, 1, 20}, {100, 1, "hut", 5, 10, 6, 150, 0, 30}},
+       300},
+      {"Level1.fmp", {}, 0},  // names match exactly
   };
+  const std::map<std::string, int> Colour = {{"orc2", 0x806042}, {"orc3", 0x806043},
+                                             {"orc4", 0x806044}, {"orc5", 0x806045},
+                                             {"hut", 0x704020}};
   for (const Stage &s : stages) {
     SCOPED_TRACE(s.cName);
     srand(7);
     run.populate(s.cName);
-    EXPECT_EQ(kindRuns(), s.runs);
-    EXPECT_EQ(clouds().size(), s.iClouds);
-    for (Enemy *e : enemies()) {
-      if (e->iKind == 1) {
-        EXPECT_GE(e->iHealth, 5);
-        EXPECT_LE(e->iHealth, 14);
-        EXPECT_EQ(e->iScoreValue, 30);
+    const std::vector<Enemy *> placed = enemies();
+    size_t i = 0;
+    for (const Group &g : s.groups) {
+      for (int n = 0; n < g.iCount; ++n, ++i) {
+        ASSERT_LT(i, placed.size());
+        const Enemy *e = placed[i];
+        SCOPED_TRACE("enemy " + std::to_string(i));
+        ASSERT_EQ(e->iKind, g.iKind);
+        EXPECT_EQ(getpixel(e->pSprite->pStrip, 2, 2) & 0xFFFFFF, Colour.at(g.cImage));
+        EXPECT_EQ(e->iWalkDelay, g.iWalkDelay);
+        EXPECT_EQ(e->iLegLength, g.iLegLength);
+        EXPECT_EQ(e->iWalkStep, g.iWalkStep);
+        EXPECT_EQ(e->iFireDelay, g.iFireDelay);
+        EXPECT_EQ(e->iScoreValue, g.iScore);
+        if (g.iHitPoints != 0) {
+          EXPECT_EQ(e->iHealth, g.iHitPoints);
+        } else {
+          EXPECT_GE(e->iHealth, 5);
+          EXPECT_LE(e->iHealth, 14);
+        }
       }
     }
+    EXPECT_EQ(placed.size(), i);
+    EXPECT_EQ(clouds().size(), s.iClouds);
     for (Cloud *c : clouds()) {
       EXPECT_TRUE(c->fVelX == 1.0f || c->fVelX == -1.0f);
       EXPECT_TRUE(c->fVelY == 1.0f || c->fVelY == -1.0f);

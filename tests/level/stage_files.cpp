@@ -102,8 +102,9 @@ void WriteStagePictures() {
   WriteFrames("Dragon.bmp", 80, 110, 1, 1, 0xC08000);
   WriteFrames("fire.bmp", 16, 16, 4, 1, 0xFF6000);
   WriteFrames("ice.bmp", 16, 16, 4, 1, 0x80C0FF);
-  for (const char *cOrc : {"orc2.bmp", "orc3.bmp", "orc4.bmp", "orc5.bmp"})
-    WriteFrames(cOrc, 24, 32, 3, 4, 0x806040);
+  // Each orc picture has its own blue (0x42 for "orc2.bmp" ... 0x45).
+  const char *cOrcs[4] = {"orc2.bmp", "orc3.bmp", "orc4.bmp", "orc5.bmp"};
+  for (int i = 0; i < 4; ++i) WriteFrames(cOrcs[i], 24, 32, 3, 4, 0x806042 + i);
   WriteFrames("hut.bmp", 64, 64, 1, 1, 0x704020);
   WriteFrames("cloud1.bmp", 100, 60, 1, 1, 0xF0F0F0);
   WriteFrames("cloud2.bmp", 80, 80, 1, 1, 0xE0E0FF);
@@ -117,11 +118,16 @@ void WriteGameOverPicture() {
   destroy_bitmap(pBitmap);
 }
 
-void WriteCaptionFont(const char *cName, bool bEmpty) {
+void WriteCaptionFont(const char *cName, Caption kind) {
   PACKFILE *pFile = pack_fopen(cName, F_WRITE_NOPACK);
   pack_mputl(DAT_MAGIC, pFile);
-  pack_mputl(bEmpty ? 0 : 1, pFile);
-  if (!bEmpty) {
+  pack_mputl(kind == Caption::None ? 0 : 1, pFile);
+  if (kind == Caption::Data) {
+    pack_mputl(DAT_ID('D', 'A', 'T', 'A'), pFile);
+    pack_mputl(16, pFile);
+    pack_mputl(16, pFile);
+    for (int i = 0; i < 16; ++i) pack_putc(0x5A, pFile);
+  } else if (kind == Caption::Font) {
     const int iFirst = 32, iLast = 126;
     const int iSize = 2 + 2 + 1 + 4 + 4 + (iLast - iFirst + 1) * (2 + 2 + 8);
     pack_mputl(DAT_FONT, pFile);

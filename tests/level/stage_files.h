@@ -40,8 +40,10 @@ void WriteStagePictures();
 // "gameover.bmp": one flat colour.
 void WriteGameOverPicture();
 // "script.dat" whose first object is a font of solid 8 x 8 cells for every
-// printable character; with bEmpty the datafile holds no object at all.
-void WriteCaptionFont(const char *cName, bool bEmpty);
+// printable character (Font), no object at all (None), or a block of plain
+// data where the font belongs (Data).
+enum class Caption { Font, None, Data };
+void WriteCaptionFont(const char *cName, Caption kind);
 
 // Counts the pixels of one colour in a rectangle (corners inclusive).
 int CountRgb(BITMAP *pBitmap, int iX1, int iY1, int iX2, int iY2, int iRgb);

@@ -12,8 +12,10 @@
 #include "audio/jukebox.h"
 #include "entities/enemy.h"
 #include "entities/player.h"
+#include "entities/projectile.h"
 #include "entities/sprite.h"
 #include "level/level_run.h"
+#include "level/sky.h"
 #include "stage_files.h"
 #include "tilemap/tilemap.h"
 
@@ -87,6 +89,63 @@ TEST_F(StageLoop, ConstantSpeedReachesTheTopAfter3360Steps) {
   EXPECT_EQ(run.iCamY, 0);
   EXPECT_FALSE(bLost);
   EXPECT_EQ(run.iSpeed, 7);
+  endStage(run);
+}
+
+// One frame with a shot, a hut and a cloud overlapping under the dragon, and
+// a second shot hitting it: back to front they are the map, shots, enemies,
+// clouds (translucent) and the dragon, tinted by its hit for this frame only.
+// The view and the dragon climb one scroll step together; the cloud drifts.
+TEST_F(StageLoop, OneFrameDrawsBackToFrontAndClimbsWithTheScroll) {
+  WriteCaptionFont("script.dat", Caption::Font);
+  LevelRun run;
+  startStage(run);
+  GameJukebox.addTrack("track3.ogg", 3);
+  FILE *pTrack = fopen("track3.ogg", "wb");
+  fwrite("abc", 1, 3, pTrack);
+  fclose(pTrack);
+  const int iCamAfter = StageStartCamY - 7;
+  run.pPlayer->fY = static_cast<float>(StageStartCamY + 350);  // in the resting band
+  const float fDragonY = run.pPlayer->fY;
+  // Screen places after the scroll step: dragon (280, 350), body 2 pixels in.
+  auto Shot = [&run](int iX, int iMapY) {
+    auto *pShot = new Projectile();
+    pShot->launch(2, iX, iMapY, 1000, 0.0f, 0.0f);
+    run.pProjectiles = ListAppendIKey(run.pProjectiles, pShot, 0);
+  };
+  Shot(240, iCamAfter + 395);
+  Shot(300, static_cast<int>(fDragonY) + 50);  // inside the dragon: hits it
+  ASSERT_TRUE(run.spawnEnemy(1, "hut.bmp", 250, iCamAfter + 370, 5, 10, 6, 100000, 10, 30));
+  auto *pCloud = new Cloud();
+  pCloud->initCloud(0, 1, 80, 40, 1, -1, 1);
+  pCloud->fX = 230.0f;
+  pCloud->fY = static_cast<float>(iCamAfter + 380);
+  pCloud->iLastMoveTick = GameTicks;
+  run.pClouds = ListAppendIKey(run.pClouds, pCloud, 0);
+  const int iHealth = run.pPlayer->iHealth;
+
+  bool bLost = false;
+  GameTicks += 2;
+  run.playFrame(pHud, false, bLost);
+  EXPECT_EQ(run.iCamY, iCamAfter);
+  EXPECT_EQ(run.pPlayer->fY, fDragonY - 7) << "the dragon climbs with the view";
+  EXPECT_EQ(run.pPlayer->iHealth, iHealth - 1);
+  EXPECT_FLOAT_EQ(pCloud->fX, 230.0f + 1.0f / 3);
+  EXPECT_FLOAT_EQ(pCloud->fY, iCamAfter + 380 - 1.0f / 3);
+  EXPECT_EQ(GameJukebox.iDataSize, 3) << "the stage asks for track 3";
+  const auto At = [](int x, int y) { return getpixel(BackBuffer, x, y) & 0xFFFFFF; };
+  EXPECT_EQ(At(245, 376), GrassRgb);
+  EXPECT_EQ(At(262, 376), 0x704020) << "the hut alone";
+  EXPECT_NE(At(262, 400), 0x704020) << "the cloud over the hut";
+  EXPECT_NE(At(262, 400), 0xF0F0F0) << "the cloud is translucent";
+  EXPECT_EQ(At(252, 400), At(262, 400)) << "the hut over the shot";
+  EXPECT_NE(At(245, 400), At(262, 400)) << "the shot under the cloud";
+  const int iDragon = At(285, 400);
+  EXPECT_NE(iDragon, 0xC08000) << "the dragon over everything, tinted by the hit";
+  EXPECT_GT(iDragon >> 16, 0xC0);
+  EXPECT_EQ(getpixel(run.pPlayer->pSprite->pFrame, 5, 50) & 0xFFFFFF, 0xC08000)
+      << "the tint is gone after the frame";
+  GameJukebox.stopMusic();
   endStage(run);
 }
 
@@ -210,7 +269,7 @@ TEST_F(StageLoop, OKeyOnTheFirstFrameWinsWithSlowFades) {
 
 TEST_F(StageLoop, LostStageFadesFastThenShowsTheGameOverScreen) {
   WriteGameOverPicture();
-  WriteCaptionFont("script.dat", false);
+  WriteCaptionFont("script.dat", Caption::Font);
   LevelRun run;
   startStage(run);
   run.pPlayer->iHealth = 0;
@@ -269,26 +328,30 @@ TEST_F(StageLoop, MissingCaptionFontStillReleasesTheStage) {
   EXPECT_EQ(SpriteImageCacheSize(), 0);
 }
 
-TEST_F(StageLoop, EmptyDatafileFallsBackToTheDefaultFont) {
+// A datafile with no object, or with plain data where the font belongs.
+TEST_F(StageLoop, DatafileWithoutAFontFallsBackToTheDefaultFont) {
   WriteGameOverPicture();
-  WriteCaptionFont("script.dat", true);
-  LevelRun run;
-  startStage(run);
-  destroy_bitmap(pHud);
-  FadeLevel = 0;
-  // The button goes down once the screen has begun to fade in, so that at
-  // least one frame has been composed however long the loads before it take.
-  Ticker ticker(1000, [] {
-    if (FadeLevel > 0) joy[0].button[1].b = 1;
-  });
-  EXPECT_FALSE(run.showGameOver());
-  ticker.stop();
-  joy[0].button[1].b = 0;
-  // The caption was written in the library's own font: letters with gaps.
-  const int iInk = CountRgb(BackBuffer, 350, 300, 350 + 9 * 8 - 1, 307, 0);
-  EXPECT_GT(iInk, 40);
-  EXPECT_LT(iInk, 9 * 64 / 2);
-  run.releaseStage();
+  for (Caption kind : {Caption::None, Caption::Data}) {
+    WriteCaptionFont("script.dat", kind);
+    LevelRun run;
+    startStage(run);
+    destroy_bitmap(pHud);
+    FadeLevel = 0;
+    clear_bitmap(BackBuffer);
+    // The button goes down once the screen has begun to fade in, so that at
+    // least one frame has been composed however long the loads before it take.
+    Ticker ticker(1000, [] {
+      if (FadeLevel > 0) joy[0].button[1].b = 1;
+    });
+    EXPECT_FALSE(run.showGameOver());
+    ticker.stop();
+    joy[0].button[1].b = 0;
+    // The caption was written in the library's own font: letters with gaps.
+    const int iInk = CountRgb(BackBuffer, 350, 300, 350 + 9 * 8 - 1, 307, 0);
+    EXPECT_GT(iInk, 40) << static_cast<int>(kind);
+    EXPECT_LT(iInk, 9 * 64 / 2) << static_cast<int>(kind);
+    run.releaseStage();
+  }
 }
 
 TEST_F(StageLoop, MapThatFailsToLoadEndsTheGame) {

@@ -1,10 +1,11 @@
-// Maps made by the map writer, read back by the game's tile-map engine: every
-// cell encoding, both byte orders and every pixel depth give the same map,
-// and the painted screen shows the written pixels.
+// Maps made by the map writer, read back by the game's tile-map engine. The
+// two were written independently, so agreement checks both: every cell
+// encoding, byte order, header length and pixel depth gives the same blocks,
+// cells and layers, and the painted screen shows the written pixels.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 
 #include "common/allegro_env.h"
 #include "fmpwriter/fmpwriter.h"
@@ -12,16 +13,29 @@
 
 namespace {
 
-// 5 x 3 cells of 4 x 4 blocks: three graphics, four blocks, two animations.
-FmpMap TestMap() {
+// Seven colours every depth holds exactly (channels 0 or 255, no magenta).
+const uint32_t Colours[7] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0xFFFFFF};
+int ColourIndex(int iGraphic, int x, int y) { return (iGraphic * 3 + x + 2 * y) % 7; }
+
+// 5 x 3 cells of 4 x 4 blocks: three graphics, four blocks, two animations,
+// a second layer. An 8-bit map keeps colour i at palette index i + 1.
+FmpMap TestMap(int iDepth = 32) {
   FmpMap m;
   m.widthInBlocks = 5;
   m.heightInBlocks = 3;
   m.blockWidth = m.blockHeight = 4;
-  for (uint32_t base : {0x204060u, 0xC08040u, 0x10F010u}) {
-    std::vector<uint32_t> g;
-    for (int i = 0; i < 16; i++) g.push_back(base + static_cast<uint32_t>(i) * 0x010101u);
-    m.graphics.push_back(g);
+  m.blockDepth = iDepth;
+  if (iDepth == 8) {
+    m.palette.assign(768, 0);
+    for (int i = 0; i < 7; i++)
+      for (int c = 0; c < 3; c++) m.palette[(i + 1) * 3 + c] = uint8_t(Colours[i] >> (16 - 8 * c));
+  }
+  for (int g = 0; g < 3; g++) {
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < 4; y++)
+      for (int x = 0; x < 4; x++)
+        pixels.push_back(iDepth == 8 ? ColourIndex(g, x, y) + 1 : Colours[ColourIndex(g, x, y)]);
+    m.graphics.push_back(pixels);
   }
   FmpBlock open, wall, marked, front;
   wall.backGraphic = 1;
@@ -38,7 +52,8 @@ FmpMap TestMap() {
   const int16_t a0 = FmpAnimCell(m, 0), a1 = FmpAnimCell(m, 1);
   m.layers = {{0, 1, 1, 1, 2,
                3, 3, 3, 3, a0,
-               a1, 0, 0, 0, 0}};
+               a1, 0, 0, 0, 0},
+              {2, 2, 2, 2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 2}};
   return m;
 }
 
@@ -72,25 +87,89 @@ void ExpectSameMap(const FmpMap &m, const std::string &what) {
   EXPECT_EQ(t.blocks[0].frontGraphic1, nullptr) << what;
   EXPECT_EQ(SolidAtPixel(5, 1), 1) << what;   // block 1 at cell (1, 0)
   EXPECT_EQ(SolidAtPixel(1, 5), 0) << what;   // block 3 at cell (0, 1)
+  EXPECT_EQ(SolidAtPixel(40, 1), 1) << what;  // right of the map
 }
 
-TEST(FmpWriterRoundTrip, EveryEncodingAndByteOrderGivesTheSameMap) {
+// Every pixel of the painted map is the written one; the target outside the
+// map is left alone.
+void ExpectPaintedPixels(const FmpMap &m, const std::string &what) {
+  BITMAP *pTarget = create_bitmap(24, 12);
+  clear_to_color(pTarget, 0x123456);
+  TileMapPaintBack(pTarget, 0, 0, 0, 0, 20, 12);
+  for (int y = 0; y < 12; y++)
+    for (int x = 0; x < 20; x++) {
+      const int g = m.blocks[ExpectedBlocks[(y / 4) * 5 + x / 4]].backGraphic;
+      ASSERT_EQ(uint32_t(skvtest::PixelRgb(pTarget, x, y)), Colours[ColourIndex(g, x % 4, y % 4)])
+          << what << " pixel " << x << "," << y;
+    }
+  EXPECT_EQ(0x123456, getpixel(pTarget, 20, 0)) << what;
+  destroy_bitmap(pTarget);
+}
+
+TEST(FmpWriterRoundTrip, EveryEncodingByteOrderHeaderAndDepthGivesTheSameMap) {
+  const int Depths[5] = {8, 15, 16, 24, 32};
+  int iVariant = 0;
   for (int enc = 0; enc <= 3; enc++)
     for (bool little : {true, false})
       for (bool shortHeader : {false, true}) {
-        FmpMap m = TestMap();
+        const int iDepth = Depths[iVariant++ % 5];
+        FmpMap m = TestMap(iDepth);
         m.cellEncoding = enc;
         m.littleEndian = little;
         m.shortHeader = shortHeader;
         m.blockRecordSize = enc == 1 ? 40 : 32;
         std::string why, what = "encoding " + std::to_string(enc) + (little ? " little" : " big") +
-                                (shortHeader ? " short header" : "");
+                                (shortHeader ? " short header" : "") + " depth " +
+                                std::to_string(iDepth);
         std::vector<uint8_t> bytes = FmpEncode(m, &why);
         ASSERT_FALSE(bytes.empty()) << why;
         ASSERT_EQ(LoadImage(bytes), 0) << what << ": error " << TileMapLastError();
         ExpectSameMap(m, what);
+        ExpectPaintedPixels(m, what);
+        EXPECT_EQ(1, TileMapSelectLayer(1)) << what;
+        EXPECT_EQ(&TileMapState().blocks[1], TileMapBlockAt(2, 1)) << what;
         TileMapClose();
       }
+}
+
+// The run encodings, read back by the engine: the cells come back exactly,
+// and the layer needs every byte the writer gave it.
+TEST(FmpWriterRoundTrip, RunEncodedLayersGiveBackTheirCells) {
+  FmpMap m;
+  m.widthInBlocks = 9;
+  m.heightInBlocks = 4;
+  m.blockWidth = m.blockHeight = 1;
+  m.graphics = {{0x000000}};
+  m.blocks.assign(6, FmpBlock());
+  m.anims = {FmpAnim{1, 0, {0, 1}}, FmpAnim{2, 0, {2}}};
+  m.layers = {{1, 2, 3, 1, 2, 3, 1, 2, 3,
+               5, 5, 5, 5, 5, 5, 5, 5, 5,
+               1, 2, 3, 4, 5, 0, -1, -2, -2,
+               1, 2, 3, 1, 2, 3, 4, 4, 4}};
+  std::string why;
+  for (bool little : {true, false})
+    for (int enc : {2, 3}) {
+      m.littleEndian = little;
+      m.cellEncoding = enc;
+      std::vector<uint8_t> bytes = FmpEncode(m, &why);
+      ASSERT_FALSE(bytes.empty()) << why;
+      ASSERT_EQ(LoadImage(bytes), 0) << "encoding " << enc;
+      const int16_t *pCells = TileMapState().layers[0];
+      EXPECT_EQ(std::vector<int16_t>(pCells, pCells + 36), m.layers[0]) << "encoding " << enc;
+      // The layer is the last chunk: one number less leaves a row short.
+      size_t iAt = bytes.size();
+      while (memcmp(&bytes[iAt - 8], "BODY", 4) != 0) --iAt;
+      auto Shorten = [&bytes](size_t iField) {
+        uint32_t v = (bytes[iField] << 24) | (bytes[iField + 1] << 16) | (bytes[iField + 2] << 8) | bytes[iField + 3];
+        v -= 2;
+        for (int i = 0; i < 4; i++) bytes[iField + i] = uint8_t(v >> (24 - 8 * i));
+      };
+      Shorten(iAt - 4);
+      Shorten(4);
+      bytes.resize(bytes.size() - 2);
+      EXPECT_EQ(LoadImage(bytes), -1) << "encoding " << enc;
+    }
+  TileMapClose();
 }
 
 TEST(FmpWriterRoundTrip, PixelsSurviveAtEveryDepth) {
@@ -98,10 +177,8 @@ TEST(FmpWriterRoundTrip, PixelsSurviveAtEveryDepth) {
   // lose no more than the widening error.
   const uint32_t Sample = 0xF8C038;
   for (int depth : {8, 15, 16, 24, 32}) {
-    FmpMap m = TestMap();
-    m.blockDepth = depth;
+    FmpMap m = TestMap(depth);
     if (depth == 8) {
-      m.palette.assign(768, 0);
       m.palette[5 * 3] = 0xF8;
       m.palette[5 * 3 + 1] = 0xC0;
       m.palette[5 * 3 + 2] = 0x38;
@@ -126,25 +203,6 @@ TEST(FmpWriterRoundTrip, PixelsSurviveAtEveryDepth) {
     }
     TileMapClose();
   }
-}
-
-TEST(FmpWriterRoundTrip, PaintedScreenShowsTheWrittenPixels) {
-  FmpMap m = TestMap();
-  std::string why;
-  ASSERT_EQ(LoadImage(FmpEncode(m, &why)), 0) << why;
-  BITMAP *target = create_bitmap(20, 12);
-  clear_to_color(target, makecol(255, 255, 255));
-  TileMapPaintBack(target, 0, 0, 0, 0, 20, 12);
-  for (int row = 0; row < 3; row++)
-    for (int col = 0; col < 5; col++) {
-      const std::vector<uint32_t> &g = m.graphics[m.blocks[ExpectedBlocks[row * 5 + col]].backGraphic];
-      for (int y = 0; y < 4; y++)
-        for (int x = 0; x < 4; x++)
-          ASSERT_EQ(static_cast<uint32_t>(skvtest::PixelRgb(target, col * 4 + x, row * 4 + y)), g[y * 4 + x])
-              << "cell " << col << "," << row << " pixel " << x << "," << y;
-    }
-  destroy_bitmap(target);
-  TileMapClose();
 }
 
 TEST(FmpWriterRoundTrip, TextDescriptionToFile) {

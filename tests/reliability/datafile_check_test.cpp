@@ -47,20 +47,25 @@ std::vector<uint8_t> Root(const std::vector<std::vector<uint8_t>> &objects,
   return b;
 }
 
-// A mono font of one range, glyphs iW x iH.
-std::vector<uint8_t> MonoFont(uint32_t uStart, uint32_t uEnd, int iW, int iH) {
+// A font of one range, glyphs iW x iH, in the range's depth byte (1: one bit
+// per pixel) with iBytes bytes per pixel otherwise.
+std::vector<uint8_t> RangeFont(uint32_t uStart, uint32_t uEnd, int iW, int iH, int iDepth = 1,
+                               int iBytes = 0) {
   std::vector<uint8_t> f;
   Put16(f, 0);
   Put16(f, 1);
-  f.push_back(1);
+  f.push_back(static_cast<uint8_t>(iDepth));
   Put32(f, uStart);
   Put32(f, uEnd);
   for (uint32_t c = uStart; c <= uEnd; ++c) {
     Put16(f, iW);
     Put16(f, iH);
-    f.insert(f.end(), static_cast<size_t>((iW + 7) / 8 * iH), 0xAA);
+    f.insert(f.end(), static_cast<size_t>(iBytes ? iW * iH * iBytes : (iW + 7) / 8 * iH), 0xAA);
   }
   return f;
+}
+std::vector<uint8_t> MonoFont(uint32_t uStart, uint32_t uEnd, int iW, int iH) {
+  return RangeFont(uStart, uEnd, iW, iH);
 }
 
 bool BytesSound(const std::vector<uint8_t> &b) { return DatafileBytesLookSound(b.data(), b.size()); }
@@ -158,6 +163,38 @@ TEST(DatafileCheck, HandMadeObjectsAreCheckedToTheirLastByte) {
   EXPECT_FALSE(BytesSound(Root({{0, 8, 0, 1, 0, 0, 0, 0}}, "SAMP")));
   EXPECT_FALSE(BytesSound(Root({{1, 2}}, "\0\0\0\0")));
   EXPECT_FALSE(BytesSound(Root({{1, 2}}, "DA\x01A")));
+}
+
+// The library's loader frees its object list twice when an object fails to
+// load halfway: what the check lets through must load.
+TEST(DatafileCheck, GlyphDepthsPassOnlyWhereTheLoaderMakesTheFont) {
+  TempFolder folder;
+  struct Case { int iDepth, iBytes; bool bSound; };
+  const Case cases[] = {{1, 0, true},  {255, 0, true}, {0, 1, true},   {8, 1, true},
+                        {15, 2, true}, {16, 2, true},  {24, 3, true},  {32, 3, true},
+                        {2, 1, false}, {4, 1, false},  {130, 1, false}, {254, 0, false}};
+  for (const Case &c : cases) {
+    std::vector<uint8_t> b = {'s', 'l', 'h', '.'};
+    const std::vector<uint8_t> root = Root({RangeFont(65, 70, 5, 4, c.iDepth, c.iBytes)}, "FONT");
+    b.insert(b.end(), root.begin(), root.end());
+    WriteBytes(folder.path("f.dat"), b);
+    DATAFILE *pData = LoadDatafileChecked(folder.path("f.dat").c_str());
+    EXPECT_EQ(pData != nullptr, c.bSound) << "depth " << c.iDepth;
+    if (pData != nullptr) {
+      EXPECT_EQ(text_length(static_cast<FONT *>(pData[0].dat), "AF"), 10) << c.iDepth;
+      unload_datafile(pData);
+    }
+  }
+  // One font may not mix one-bit and coloured ranges: the loader keeps only
+  // the last range's kind for all of them.
+  std::vector<uint8_t> mixed = RangeFont(65, 65, 8, 1);
+  mixed[3] = 2;
+  const std::vector<uint8_t> colour = RangeFont(66, 66, 8, 1, 8, 1);
+  mixed.insert(mixed.end(), colour.begin() + 4, colour.end());
+  EXPECT_FALSE(BytesSound(Root({mixed}, "FONT")));
+  mixed[4] = 8;  // both ranges coloured; the first glyph then needs 8 bytes
+  mixed.insert(mixed.begin() + 4 + 9 + 4, 7, 0);
+  EXPECT_TRUE(BytesSound(Root({mixed}, "FONT")));
 }
 
 TEST(DatafileCheck, CountsAndSizesMustFitTheFile) {

@@ -8,7 +8,9 @@
 #include "app/globals.h"
 #include "common/allegro_env.h"
 #include "screen_fixture.h"
+#include "audio/jukebox.h"
 #include "screens/stage_intro.h"
+#include "screens/title_menu.h"
 #include "screens/world_map.h"
 
 using screentest::LevelLog;
@@ -137,6 +139,33 @@ TEST_F(StageIntro, StoryScreenLastsItsTimeAndEscOrAButtonEndIt) {
   int iStart = GameTicks;
   ShowStory(picture, layer, font, "level2.fmp");
   EXPECT_GE(GameTicks - iStart, 350);
+}
+
+// The track each screen asks for, told apart by the size of its file: the
+// title 1, the world map 2 (the stage's 3 is checked with the stage loop);
+// the story screen asks for none.
+TEST_F(StageIntro, EachScreenAsksForItsTrackAndTheStoryIsSilent) {
+  for (int n = 1; n <= 3; ++n) {
+    const std::string cName = "track" + std::to_string(n) + ".ogg";
+    FILE *pFile = fopen(cName.c_str(), "wb");
+    fwrite("abc", 1, n, pFile);
+    fclose(pFile);
+    GameJukebox.addTrack(cName.c_str(), n);
+  }
+  TitleMenu menu;
+  menu.open();
+  menu.step();
+  menu.close();
+  EXPECT_EQ(GameJukebox.iDataSize, 1);
+  WorldMapTurn(*map);
+  EXPECT_EQ(GameJukebox.iDataSize, 2);
+  GameJukebox.iDataSize = 0;
+  {
+    screentest::FastClock clock;
+    ShowStory(picture, layer, font, "level2.fmp");
+  }
+  EXPECT_EQ(GameJukebox.iDataSize, 0);
+  GameJukebox.stopMusic();
 }
 
 TEST_F(StageIntro, MissingScriptClosesTheMapAndReleasesTheStage) {

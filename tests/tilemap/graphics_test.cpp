@@ -132,14 +132,22 @@ TEST(TileMapGraphics, VideoModeNeedsHardwareBlitsAndFallsBackToMemory) {
   EXPECT_EQ(0, TileMapRefillVideo());
 }
 
+// Also a map whose graphics come only in AGFX, which no screen can take.
 TEST(TileMapGraphics, LoadingWithoutScreenFails) {
-  BITMAP *pScreen = screen;
-  screen = nullptr;
-  int iResult = LoadBuffer(RowMap(32, {0, 1, 2, 3}).Image());
-  screen = pScreen;
-  EXPECT_EQ(-1, iResult);
-  EXPECT_EQ(MapErrNoScreen, TileMapLastError());
-  EXPECT_TRUE(NothingHeld());
+  fmp::Map agfxOnly = RowMap(8, {0, 1, 2, 3});
+  agfxOnly.palette.assign(768, 9);
+  std::vector<fmp::Chunk> chunks = agfxOnly.Chunks();
+  for (fmp::Chunk &c : chunks)
+    if (c.tag == "BGFX") c.tag = "AGFX";
+  for (const auto &image : {RowMap(32, {0, 1, 2, 3}).Image(), fmp::Container(chunks)}) {
+    BITMAP *pScreen = screen;
+    screen = nullptr;
+    int iResult = LoadBuffer(image);
+    screen = pScreen;
+    EXPECT_EQ(-1, iResult);
+    EXPECT_EQ(MapErrNoScreen, TileMapLastError());
+    EXPECT_TRUE(NothingHeld());
+  }
 }
 
 TEST(TileMapGraphics, BlocksPointAtTheirBitmaps) {

@@ -30,6 +30,13 @@ fmp::Map SmallMap(bool bLittle = false) {
   return m;
 }
 
+int CountColour(BITMAP *pBitmap, int iRgb) {
+  int iCount = 0;
+  for (int y = 0; y < pBitmap->h; y++)
+    for (int x = 0; x < pBitmap->w; x++) iCount += (getpixel(pBitmap, x, y) & 0xFFFFFF) == iRgb;
+  return iCount;
+}
+
 }  // namespace
 
 TEST(TileMapLoad, BudgetDecidesWhichChunksAreRead) {
@@ -240,6 +247,77 @@ TEST(TileMapLoad, FailedOpenKeepsThePreviousMap) {
   EXPECT_EQ(0x91, TileMapBlockAt(1, 0)->flags);
 }
 
+// Maps other editors write: fields that are unused or have a meaning in the
+// format, and header layouts no other test reaches. Each loads through both
+// entry points and paints its blocks.
+TEST(TileMapLoad, VariantsOfOtherEditorsLoadAndPaint) {
+  struct Case {
+    const char *cName;
+    std::function<void(fmp::Map &)> changeMap;
+    std::function<void(std::vector<fmp::Chunk> &)> changeChunks;
+  };
+  auto Long = [](fmp::Map &m, int iSize) {
+    m.header.size = iSize, m.header.stepX = 4, m.header.stepY = 4;
+  };
+  auto Same = [](std::vector<fmp::Chunk> &) {};
+  const Case cases[] = {
+      {"animation without frames", [](fmp::Map &m) { m.anims.push_back({1, 0, 0, 1, 1, 1}); }, Same},
+      {"empty animation at the end of the frames",
+       [](fmp::Map &m) { m.anims[1] = {2, 200, 0, 3, 3, 3}; }, Same},
+      {"empty frame list",
+       [](fmp::Map &m) { m.frames.clear(), m.anims = {{0, 3, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0}}; },
+       Same},
+      {"hit mask past the graphics of a plain map",
+       [&](fmp::Map &m) { Long(m, 38), m.header.hitMask = 9; }, Same},
+      {"negative shifts",
+       [&](fmp::Map &m) { Long(m, 38), m.header.shiftX = -2, m.header.shiftY = -3; }, Same},
+      {"short palette of a 32-bit map", [](fmp::Map &m) { m.palette.assign(100, 5); }, Same},
+      {"second header before the blocks", [](fmp::Map &) {},
+       [](std::vector<fmp::Chunk> &c) {
+         c.insert(c.begin(), c.front());
+         c.front().data[5] = 9;  // a width of 9 that the later header replaces
+       }},
+      {"version 0", [](fmp::Map &m) { m.header.versionMajor = 0; }, Same},
+      {"byte-order flag 2", [](fmp::Map &) {}, [](std::vector<fmp::Chunk> &c) { c[0].data[2] = 2; }},
+      {"36-byte header", [&](fmp::Map &m) { Long(m, 36), m.header.stepX = 5; }, Same},
+  };
+  BITMAP *pTarget = create_bitmap(64, 64);
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.cName);
+    fmp::Map m = SmallMap();
+    c.changeMap(m);
+    std::vector<fmp::Chunk> chunks = m.Chunks();
+    c.changeChunks(chunks);
+    const std::vector<uint8_t> image = fmp::Container(chunks);
+    for (int iPath = 0; iPath < 2; iPath++) {
+      ASSERT_EQ(0, iPath ? LoadFile(image) : LoadBuffer(image));
+      const MapHeader &h = TileMapState().header;
+      EXPECT_EQ(4, h.widthInBlocks);
+      EXPECT_EQ(&TileMapState().blocks[2], TileMapBlockAt(2, 0));
+      clear_bitmap(pTarget);
+      TileMapPaintBack(pTarget, 0, 0, 0, 0, 64, 64);
+      TileMapStepAnimations();
+      if (h.shiftX == 0 && h.shiftY == 0)  // cell (1, 1) shows block 1
+        EXPECT_EQ(0x405060, getpixel(pTarget, h.stepX + 1, h.stepY + 1) & 0xFFFFFF);
+      else
+        EXPECT_GT(CountColour(pTarget, 0x405060), 0);
+    }
+  }
+  destroy_bitmap(pTarget);
+}
+
+// The library's packfile layer compresses whole files; the "rp" open reads them.
+TEST(TileMapLoad, PackfileCompressedMapOpens) {
+  const std::vector<uint8_t> image = SmallMap().Image();
+  PACKFILE *pFile = pack_fopen("PackfileCompressedMapOpens.fmp", F_WRITE_PACKED);
+  ASSERT_NE(nullptr, pFile);
+  pack_fwrite(image.data(), long(image.size()), pFile);
+  pack_fclose(pFile);
+  ASSERT_EQ(0, TileMapOpen("PackfileCompressedMapOpens.fmp"));
+  EXPECT_EQ(0x91, TileMapBlockAt(1, 0)->flags);
+  EXPECT_EQ(&TileMapState().blocks[1], TileMapBlockAt(1, 2));
+}
+
 // Every malformed map is refused with code 2 through both entry points.
 TEST(TileMapLoad, MalformedMapsAreRefused) {
   using Make = std::function<std::vector<fmp::Chunk>(fmp::Map)>;
@@ -253,7 +331,9 @@ TEST(TileMapLoad, MalformedMapsAreRefused) {
     return *std::find_if(c.begin(), c.end(), [tag](const fmp::Chunk &k) { return k.tag == tag; });
   };
   std::vector<std::pair<const char *, Make>> cases = {
-      {"short palette", M([](fmp::Map &m) { m.palette.assign(767, 0); })},
+      {"short palette of an 8-bit map", M([](fmp::Map &m) {
+         m.header.depth = 8, m.graphics.assign(48, 1), m.palette.assign(767, 0);
+       })},
       {"animations without terminator",
        C([&](auto &c) { Find(c, "ANDT").data = fmp::Bytes().i32(0).fill(28, 0).v; })},
       {"cell past the blocks", M([](fmp::Map &m) { m.cells[5] = 3; })},
@@ -269,12 +349,13 @@ TEST(TileMapLoad, MalformedMapsAreRefused) {
       {"negative height", M([](fmp::Map &m) { m.header.height = -3; })},
       {"zero block width", M([](fmp::Map &m) { m.header.blockWidth = 0; })},
       {"no graphics", M([](fmp::Map &m) { m.header.graphicCount = 0; })},
-      {"hit mask past the graphics", M([](fmp::Map &m) {
+      {"hit mask past the graphics of a staggered map", M([](fmp::Map &m) {
          m.header.size = 38, m.header.stepX = m.header.stepY = 4, m.header.hitMask = 3;
+         m.header.shiftX = 2;
        })},
       {"header missing", C([](auto &c) { c.erase(c.begin()); })},
       {"header after the layer", C([](auto &c) { std::rotate(c.begin(), c.begin() + 1, c.end()); })},
-      {"second header", C([](auto &c) { c.push_back(c.front()); })},
+      {"second header after the blocks", C([](auto &c) { c.insert(c.begin() + 2, c.front()); })},
       {"graphics missing", C([&](auto &c) { Find(c, "BGFX").tag = "XGFX"; })},
       {"graphics short", M([](fmp::Map &m) { m.graphics.pop_back(); })},
       {"blocks short", C([&](auto &c) { Find(c, "BKDT").data.resize(95); })},

@@ -15,8 +15,12 @@ namespace tmtest {
 
 inline int LoadBuffer(const std::vector<uint8_t> &image) { return TileMapOpenBuffer(image.data(), image.size()); }
 
-// Writes the image to a file in the test's folder and opens it by name.
-inline int LoadFile(const std::vector<uint8_t> &image, const char *cName = "tilemap_test.fmp") {
+// Writes the image to a file in the test's folder and opens it by name. The
+// file is named after the running test, as tests run side by side.
+inline int LoadFile(const std::vector<uint8_t> &image) {
+  const std::string sName =
+      std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".fmp";
+  const char *cName = sName.c_str();
   FILE *f = fopen(cName, "wb");
   if (f == nullptr) return -2;
   fwrite(image.data(), 1, image.size(), f);
