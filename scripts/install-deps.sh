@@ -6,7 +6,8 @@ PACKAGES="cmake make g++ pkg-config liballegro4-dev libvorbis-dev libogg-dev
   libgtest-dev libbenchmark-dev xvfb xdotool x11-apps x11-utils imagemagick
   sox fonts-dejavu-core gnuplot-nox clang libclang-rt-14-dev
   desktop-file-utils
-  zlib1g-dev libfreetype-dev libpng-dev"
+  zlib1g-dev libfreetype-dev libpng-dev
+  tiled libtinyxml2-dev"
 MISSING=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || MISSING="$MISSING $p"
