@@ -1,6 +1,7 @@
 // File helpers of the map converter: writes through a temporary name, and
 // PNG pictures through libpng's simplified interface.
 #include <png.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -35,7 +36,9 @@ bool WriteFileAtomically(const std::string &path, const void *bytes, size_t size
     p += n;
     left -= static_cast<size_t>(n);
   }
-  const bool written = left == 0 && fchmod(fd, 0644) == 0;
+  const mode_t mask = umask(0);  // read back the process's mask: a new file's usual mode
+  umask(mask);
+  const bool written = left == 0 && fchmod(fd, 0666 & ~mask) == 0;
   if (close(fd) != 0 || !written || std::rename(temp.c_str(), path.c_str()) != 0) {
     std::remove(temp.c_str());
     return Fail(why, path + ": cannot write");

@@ -257,7 +257,46 @@ std::vector<uint32_t> TilePixels(const Tileset &t, int local) {
   return px;
 }
 
-void BuildTiles(const std::vector<Tileset> &sets, std::vector<TileRole> *roles, FmpMap *m) {
+// The tile a cell number names (flip bits cleared), or -1.
+int GlobalTile(const std::vector<Tileset> &sets, uint32_t gid) {
+  gid &= ~FlipBits;
+  const Tileset *set = nullptr;
+  for (const Tileset &t : sets)
+    if (gid != 0 && static_cast<uint32_t>(t.firstGid) <= gid) set = &t;
+  if (!set || gid - set->firstGid >= static_cast<uint32_t>(set->tileCount)) return -1;
+  return set->firstTile + static_cast<int>(gid - set->firstGid);
+}
+
+// Tiles at the end of a tileset that nothing uses (the editor counts every
+// cell of the picture grid as a tile) make no blocks.
+std::vector<bool> UsedTiles(const std::vector<Tileset> &sets, const std::vector<Layer> &layers, size_t tileCount) {
+  std::vector<bool> used(tileCount, false);
+  for (const Layer &layer : layers)
+    for (uint32_t gid : layer.gids) {
+      int tile = GlobalTile(sets, gid);
+      if (tile >= 0) used[tile] = true;
+    }
+  for (const Tileset &t : sets)
+    for (const auto &entry : t.tiles) {
+      used[t.firstTile + entry.first] = true;
+      for (const auto &f : entry.second.frames) used[t.firstTile + f.first] = true;
+      for (const char *front : {"front1", "front2", "front3"}) {
+        auto it = entry.second.props.find(front);
+        long tile = it == entry.second.props.end() ? 0 : std::strtol(it->second.value.c_str(), nullptr, 10);
+        if (tile > 0 && tile < t.tileCount) used[t.firstTile + tile] = true;
+      }
+    }
+  std::vector<bool> kept(tileCount, false);
+  for (const Tileset &t : sets) {
+    int last = -1;
+    for (int local = 0; local < t.tileCount; local++)
+      if (used[t.firstTile + local]) last = local;
+    for (int local = 0; local <= last; local++) kept[t.firstTile + local] = true;
+  }
+  return kept;
+}
+
+void BuildTiles(const std::vector<Tileset> &sets, const std::vector<bool> &kept, std::vector<TileRole> *roles, FmpMap *m) {
   for (const Tileset &t : sets)
     for (int local = 0; local < t.tileCount; local++) {
       TileRole r;
@@ -274,6 +313,7 @@ void BuildTiles(const std::vector<Tileset> &sets, std::vector<TileRole> *roles, 
   // Blocks and graphics in tile order; animated tiles that are no frame are only animations.
   for (size_t i = 0; i < roles->size(); i++) {
     TileRole &r = (*roles)[i];
+    if (!kept[i]) continue;
     const bool animated = r.info && !r.info->frames.empty();
     const bool pictureOnly = r.info && BoolProperty(r.info->props, "picture_only");
     if (animated) r.anim = static_cast<int>(m->anims.size()), m->anims.emplace_back();
@@ -339,12 +379,9 @@ void FillCells(const std::string &file, const std::vector<Tileset> &sets, const 
                               ", row " + std::to_string(i / width);
     if (gid & FlipBits) Throw(file, layer.line, where + ": flipped or rotated tiles are not kept by the game's maps");
     if (gid == 0) { (*cells)[i] = 0; continue; }
-    const Tileset *set = nullptr;
-    for (const Tileset &t : sets)
-      if (static_cast<uint32_t>(t.firstGid) <= gid) set = &t;
-    if (!set || gid - set->firstGid >= static_cast<uint32_t>(set->tileCount))
-      Throw(file, layer.line, where + ": tile " + std::to_string(gid) + " lies outside every tileset");
-    const TileRole &r = roles[set->firstTile + (gid - set->firstGid)];
+    const int tile = GlobalTile(sets, gid);
+    if (tile < 0) Throw(file, layer.line, where + ": tile " + std::to_string(gid) + " lies outside every tileset");
+    const TileRole &r = roles[tile];
     if (r.anim >= 0) (*cells)[i] = FmpAnimCell(*m, r.anim);
     else if (r.block >= 0) (*cells)[i] = static_cast<int16_t>(r.block);
     else Throw(file, layer.line, where + ": a picture-only tile cannot be placed");
@@ -415,7 +452,7 @@ void ReadMap(const std::string &file, FmpMap *m) {
   for (Tileset &t : sets) t.firstTile = next, next += t.tileCount;
 
   std::vector<TileRole> roles;
-  BuildTiles(sets, &roles, m);
+  BuildTiles(sets, UsedTiles(sets, layers, static_cast<size_t>(next)), &roles, m);
   for (const TileRole &r : roles) {
     if (r.block >= 0) FillBlock(roles, r, &m->blocks[r.block]);
     if (r.anim >= 0) FillAnim(roles, r, &m->anims[r.anim]);
