@@ -236,12 +236,12 @@ bool BoolProperty(const Properties &p, const std::string &name) {
   return it != p.end() && (it->second.value == "true" || it->second.value == "1");
 }
 
-long NumberProperty(const Tileset &t, const Properties &p, const std::string &name, long low, long high) {
+long NumberProperty(const std::string &file, const Properties &p, const std::string &name, long low, long high) {
   auto it = p.find(name);
   if (it == p.end()) return 0;
-  long v = ParseLong(t.file, it->second.line, name, it->second.value.c_str());
+  long v = ParseLong(file, it->second.line, name, it->second.value.c_str());
   if (v < low || v > high)
-    Throw(t.file, it->second.line, name + " must be " + std::to_string(low) + ".." + std::to_string(high));
+    Throw(file, it->second.line, name + " must be " + std::to_string(low) + ".." + std::to_string(high));
   return v;
 }
 
@@ -338,24 +338,24 @@ void FillBlock(const std::vector<TileRole> &roles, const TileRole &r, FmpBlock *
   int32_t *fronts[3] = {&b->frontGraphic1, &b->frontGraphic2, &b->frontGraphic3};
   for (int i = 0; i < 3; i++) {
     const std::string name = "front" + std::to_string(i + 1);
-    const long tile = NumberProperty(t, p, name, 0, t.tileCount - 1);
+    const long tile = NumberProperty(t.file, p, name, 0, t.tileCount - 1);
     if (tile == 0) continue;
     const TileRole &front = roles[t.firstTile + tile];
     if (front.graphic < 0) Throw(t.file, p.at(name).line, name + " names an animation tile, not a picture");
     *fronts[i] = front.graphic;
   }
-  b->value1 = static_cast<int32_t>(NumberProperty(t, p, "user1", -2147483647L - 1, 2147483647L));
-  b->value2 = static_cast<int32_t>(NumberProperty(t, p, "user2", -2147483647L - 1, 2147483647L));
-  b->value3 = static_cast<uint16_t>(NumberProperty(t, p, "user3", 0, 65535));
-  b->value4 = static_cast<uint16_t>(NumberProperty(t, p, "user4", 0, 65535));
-  b->value5 = static_cast<uint8_t>(NumberProperty(t, p, "user5", 0, 255));
-  b->value6 = static_cast<uint8_t>(NumberProperty(t, p, "user6", 0, 255));
-  b->value7 = static_cast<uint8_t>(NumberProperty(t, p, "user7", 0, 255));
+  b->value1 = static_cast<int32_t>(NumberProperty(t.file, p, "user1", -2147483647L - 1, 2147483647L));
+  b->value2 = static_cast<int32_t>(NumberProperty(t.file, p, "user2", -2147483647L - 1, 2147483647L));
+  b->value3 = static_cast<uint16_t>(NumberProperty(t.file, p, "user3", 0, 65535));
+  b->value4 = static_cast<uint16_t>(NumberProperty(t.file, p, "user4", 0, 65535));
+  b->value5 = static_cast<uint8_t>(NumberProperty(t.file, p, "user5", 0, 255));
+  b->value6 = static_cast<uint8_t>(NumberProperty(t.file, p, "user6", 0, 255));
+  b->value7 = static_cast<uint8_t>(NumberProperty(t.file, p, "user7", 0, 255));
 }
 
 void FillAnim(const std::vector<TileRole> &roles, const TileRole &r, FmpAnim *a) {
   const Tileset &t = *r.set;
-  a->kind = static_cast<int>(NumberProperty(t, r.info->props, "animation_kind", 0, 9));
+  a->kind = static_cast<int>(NumberProperty(t.file, r.info->props, "animation_kind", 0, 9));
   if (!r.info->props.count("animation_kind")) a->kind = 1;
   const int duration = r.info->frames.front().second;
   for (auto &f : r.info->frames) {
@@ -388,29 +388,33 @@ void FillCells(const std::string &file, const std::vector<Tileset> &sets, const 
   }
 }
 
-void ReadMap(const std::string &file, FmpMap *m) {
-  tinyxml2::XMLDocument doc;
-  LoadXml(doc, file);
-  const XMLElement *map = doc.RootElement();
-  if (!map || std::string(map->Name()) != "map") Throw(file, map ? map->GetLineNum() : 0, "not a TMX map");
+// The map element's own attributes and properties.
+void ReadMapHeader(const std::string &file, const XMLElement *map, FmpMap *m) {
   const int line = map->GetLineNum();
   const char *orientation = map->Attribute("orientation");
   if (!orientation || std::string(orientation) != "orthogonal") Throw(file, line, "only orthogonal maps are read");
-  if (IntAttribute(file, map, "infinite", 0) != 0) Throw(file, line, "infinite maps are not read; untick \"Infinite\" in the map's properties");
+  if (IntAttribute(file, map, "infinite", 0) != 0)
+    Throw(file, line, "infinite maps are not read; untick \"Infinite\" in the map's properties");
   CheckTileSize(file, map);
   m->widthInBlocks = IntAttribute(file, map, "width", 0, true);
   m->heightInBlocks = IntAttribute(file, map, "height", 0, true);
   if (m->widthInBlocks <= 0 || m->heightInBlocks <= 0 || m->widthInBlocks > 32767 || m->heightInBlocks > 32767)
     Throw(file, line, "map size must be 1..32767 tiles each way");
   const Properties props = ReadProperties(file, map);
-  Tileset mapFile;
-  mapFile.file = file;
-  const long depth = props.count("block_depth") ? NumberProperty(mapFile, props, "block_depth", 15, 32) : 24;
+  const long depth = props.count("block_depth") ? NumberProperty(file, props, "block_depth", 15, 32) : 24;
   if (depth != 15 && depth != 16 && depth != 24 && depth != 32)
     Throw(file, props.at("block_depth").line, "block_depth must be 15, 16, 24 or 32");
   m->blockDepth = static_cast<int>(depth);
-  m->cellEncoding = props.count("cell_encoding") ? static_cast<int>(NumberProperty(mapFile, props, "cell_encoding", 0, 3)) : 2;
+  m->cellEncoding = props.count("cell_encoding") ? static_cast<int>(NumberProperty(file, props, "cell_encoding", 0, 3)) : 2;
+}
 
+void ReadMap(const std::string &file, FmpMap *m) {
+  tinyxml2::XMLDocument doc;
+  LoadXml(doc, file);
+  const XMLElement *map = doc.RootElement();
+  if (!map || std::string(map->Name()) != "map") Throw(file, map ? map->GetLineNum() : 0, "not a TMX map");
+  const int line = map->GetLineNum();
+  ReadMapHeader(file, map, m);
   std::vector<Tileset> sets;
   std::vector<Layer> layers;
   const size_t cells = static_cast<size_t>(m->widthInBlocks) * m->heightInBlocks;
