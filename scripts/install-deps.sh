@@ -6,7 +6,8 @@ PACKAGES="cmake make g++ pkg-config liballegro4-dev libvorbis-dev libogg-dev
   libgtest-dev libbenchmark-dev xvfb xdotool x11-apps x11-utils imagemagick
   sox fonts-dejavu-core gnuplot-nox clang libclang-rt-14-dev
   desktop-file-utils
-  zlib1g-dev libfreetype-dev libpng-dev"
+  zlib1g-dev libfreetype-dev libpng-dev
+  tiled libtinyxml2-dev"
 # The Windows build (scripts/build-windows.sh): cross compiler and Wine.
 [ "$1" = windows ] && PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix wine64 googletest"
 MISSING=""

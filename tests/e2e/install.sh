@@ -17,18 +17,20 @@ e2e_log "installed into $PREFIX"
 e2e_check [ -x "$PREFIX/bin/skarnvale" ] -- "launcher bin/skarnvale is executable"
 e2e_check [ -x "$PREFIX/libexec/skarnvale/skarnvale" ] -- "game libexec/skarnvale/skarnvale is executable"
 e2e_check cmp -s "$SKV_GAME" "$PREFIX/libexec/skarnvale/skarnvale" -- "installed game is the built one"
+e2e_check [ -x "$PREFIX/bin/skv_tiled" ] -- "the map converter bin/skv_tiled is executable"
 
 # Every file of the run folder is installed unchanged, apart from the icons
-# (they go to the icon theme) and preview pictures.
+# (they go to the icon theme) and preview pictures; the map editor's
+# starting maps keep their tileset pictures.
 missing=0
 while IFS= read -r rel; do
   if ! cmp -s "$SKV_DATA_DIR/$rel" "$PREFIX/share/skarnvale/$rel"; then
     e2e_log "data file not installed as built: $rel"
     missing=$((missing + 1))
   fi
-done < <(cd "$SKV_DATA_DIR" && find . -type f ! -name '*.png' ! -path './icons/*' | sed 's|^\./||')
+done < <(cd "$SKV_DATA_DIR" && find . -type f \( ! -name '*.png' -o -path './tiled/*' \) ! -path './icons/*' | sed 's|^\./||')
 e2e_check [ "$missing" = 0 ] -- "every data file is installed under share/skarnvale"
-e2e_check [ "$(cd "$SKV_DATA_DIR" && find . -type f ! -name '*.png' ! -path './icons/*' | wc -l)" \
+e2e_check [ "$(cd "$SKV_DATA_DIR" && find . -type f \( ! -name '*.png' -o -path './tiled/*' \) ! -path './icons/*' | wc -l)" \
   = "$(cd "$PREFIX/share/skarnvale" && find . -type f | wc -l)" ] -- "nothing else is installed with the data"
 
 e2e_check grep -q "^## Project" "$PREFIX/share/doc/skarnvale/README.md" -- \

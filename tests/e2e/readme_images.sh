@@ -18,3 +18,10 @@ copy full_run/map-paths.png shot-world-map.png
 copy full_run/story.png shot-story.png
 copy stage_fire/stage-shots.png shot-stage.png
 copy game_over/gameover.png shot-game-over.png
+# The first stage's start as the map editor draws it (its own renderer,
+# headless), at half size.
+FULL=$(mktemp --suffix=.png)
+QT_QPA_PLATFORM=offscreen tmxrasterizer --scale 0.5 "${1:-$ROOT/build}/data/tiled/level1.tmx" "$FULL" 2>/dev/null
+convert "$FULL" -gravity south -crop 640x360+0+0 +repage "$DEST/tiled-level1.png"
+rm -f "$FULL"
+echo "$DEST/tiled-level1.png"
