@@ -34,10 +34,12 @@ grep -qx 'Exec=/usr/games/skarnvale' "$ROOT/usr/share/applications/skarnvale.des
 warnings=$(MANWIDTH=80 man --warnings -l "$ROOT/usr/share/man/man6/skarnvale.6.gz" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "manual page warnings: $warnings"
 
-# One version: the changelog's, CMake's and the newest metainfo release.
+# One version: the changelog's, CMake's, the newest metainfo release's and
+# the manual page's.
 release=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$META" | head -n1)
-[ "$VERSION" = "$SKV_PROJECT_VERSION" ] && [ "$release" = "$VERSION" ] ||
-  fail "versions differ: changelog $VERSION, CMake $SKV_PROJECT_VERSION, metainfo $release"
+manual=$(zcat "$ROOT/usr/share/man/man6/skarnvale.6.gz" | sed -n 's/^\.TH .*"Skarnvale \([^"]*\)".*/\1/p')
+[ "$VERSION" = "$SKV_PROJECT_VERSION" ] && [ "$release" = "$VERSION" ] && [ "$manual" = "$VERSION" ] ||
+  fail "versions differ: changelog $VERSION, CMake $SKV_PROJECT_VERSION, metainfo $release, manual $manual"
 
 # The packaged data folder holds exactly the game's data files (pictures,
 # maps, music, font; the icons and previews go elsewhere or nowhere).
