@@ -6,6 +6,7 @@ PACKAGES="cmake make g++ pkg-config liballegro4-dev libvorbis-dev libogg-dev
   libgtest-dev libbenchmark-dev xvfb xdotool x11-apps x11-utils imagemagick
   sox fonts-dejavu-core gnuplot-nox clang libclang-rt-14-dev
   desktop-file-utils
+  build-essential debhelper lintian appstream man-db rsync
   zlib1g-dev libfreetype-dev libpng-dev
   tiled libtinyxml2-dev"
 # The Windows build (scripts/build-windows.sh): cross compiler and Wine.

@@ -1,0 +1,57 @@
+#!/bin/sh
+# Builds the Debian package and checks it with Debian's tools: lintian
+# (errors and warnings fail; overrides live in debian/ with their reasons),
+# the AppStream and desktop-entry validators, and the manual page rendered
+# with warnings on. Then what only this project knows: the version agrees
+# everywhere, the data folder holds what the build generates, and the
+# screenshots the metainfo names exist.
+set -eu
+: "${SKV_SOURCE_DIR:?}" "${SKV_DATA_DIR:?}" "${SKV_PROJECT_VERSION:?}"
+OUT="${SKV_DEB_DIR:-$SKV_SOURCE_DIR/build-deb}"
+fail() { echo "FAIL: $*"; exit 1; }
+mkdir -p "$OUT"
+
+"$SKV_SOURCE_DIR/scripts/package-deb.sh" >"$OUT/package.log" 2>&1 ||
+  { tail -n 40 "$OUT/package.log"; fail "package build failed (log: $OUT/package.log)"; }
+VERSION=$(dpkg-parsechangelog -l "$SKV_SOURCE_DIR/debian/changelog" -S Version)
+DEB="$OUT/skarnvale_${VERSION}_amd64.deb"
+[ -f "$DEB" ] || fail "no $DEB"
+
+lint=ok
+# Every tag is listed (down to pedantic ones, and the overridden ones with
+# their reasons); only errors and warnings fail.
+lintian --fail-on error,warning --display-info --display-experimental --pedantic \
+  --show-overrides "$DEB" "$OUT/skarnvale_${VERSION}_amd64.changes" >"$OUT/lintian.log" 2>&1 ||
+  lint=failed
+grep -v 'running with root privileges' "$OUT/lintian.log" || true
+[ "$lint" = ok ] || fail "lintian reports errors or warnings"
+
+ROOT=$(mktemp -d)
+trap 'rm -rf "$ROOT"' EXIT
+dpkg-deb -x "$DEB" "$ROOT"
+META="$ROOT/usr/share/metainfo/org.skarnvale.Skarnvale.metainfo.xml"
+appstreamcli validate --no-net "$META" || fail "metainfo does not validate"
+desktop-file-validate "$ROOT/usr/share/applications/skarnvale.desktop" || fail "desktop entry invalid"
+grep -qx 'Exec=/usr/games/skarnvale' "$ROOT/usr/share/applications/skarnvale.desktop" ||
+  fail "desktop entry does not start /usr/games/skarnvale"
+warnings=$(MANWIDTH=80 man --warnings -l "$ROOT/usr/share/man/man6/skarnvale.6.gz" 2>&1 >/dev/null)
+[ -z "$warnings" ] || fail "manual page warnings: $warnings"
+
+# One version: the changelog's, CMake's, the newest metainfo release's and
+# the manual page's.
+release=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$META" | head -n1)
+manual=$(zcat "$ROOT/usr/share/man/man6/skarnvale.6.gz" | sed -n 's/^\.TH .*"Skarnvale \([^"]*\)".*/\1/p')
+[ "$VERSION" = "$SKV_PROJECT_VERSION" ] && [ "$release" = "$VERSION" ] && [ "$manual" = "$VERSION" ] ||
+  fail "versions differ: changelog $VERSION, CMake $SKV_PROJECT_VERSION, metainfo $release, manual $manual"
+
+# The packaged data folder holds exactly the game's data files (pictures,
+# maps, music, font; the icons and previews go elsewhere or nowhere).
+data_names() { (cd "$1" && find . -type f ! -name '*.png' ! -path './icons/*' | sort); }
+[ "$(data_names "$SKV_DATA_DIR")" = "$(data_names "$ROOT/usr/share/games/skarnvale")" ] ||
+  fail "packaged data files differ from the build's: $(data_names "$ROOT/usr/share/games/skarnvale" | tr '\n' ' ')"
+[ -x "$ROOT/usr/lib/games/skarnvale/skarnvale" ] || fail "no game binary under /usr/lib/games"
+
+for shot in $(sed -n 's|.*<image>.*/\([^/<]*\)</image>.*|\1|p' "$META"); do
+  [ -f "$SKV_SOURCE_DIR/docs/images/$shot" ] || fail "metainfo names a screenshot docs/images lacks: $shot"
+done
+echo "package $DEB checked: $(dpkg-deb -c "$DEB" | wc -l) entries"
