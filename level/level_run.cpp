@@ -34,7 +34,8 @@ LevelRun::LevelRun()
       iLastShotTick(0), iCreditIndex(0), cCreditLines(), bCreditFadeIn(false),
       iCreditTick(0), iCreditAlpha(0), iCreditX(100), iCreditY(100),
       pCreditOverlay(nullptr), pProjectiles(nullptr), pEnemies(nullptr),
-      pClouds(nullptr), pPlayer(nullptr), bEndBanner(false) {
+      pClouds(nullptr), pPlayer(nullptr), bEndBanner(false),
+      bDropFrozenShots(true) {
   for (int i = 0; i < 14; ++i) {
     strncpy(cCreditLines[i], CreditTexts[i], sizeof cCreditLines[i] - 1);
   }
@@ -201,13 +202,18 @@ static void DropProjectile(Projectile *pShot) {
 }
 
 void LevelRun::updateProjectiles() {
-  while (pProjectiles != nullptr &&
-         !static_cast<Projectile *>(pProjectiles->data)->bAlive)
+  // A shot frozen below the view can never come back into it (the view only
+  // climbs), so it goes with the dead ones instead of being walked by every
+  // hit test until the stage ends.
+  const auto Gone = [this](const ListNode *pNode) {
+    const Projectile *pShot = static_cast<const Projectile *>(pNode->data);
+    return !pShot->bAlive || (bDropFrozenShots && pShot->frozenBelow(iCamY));
+  };
+  while (pProjectiles != nullptr && Gone(pProjectiles))
     DropProjectile(static_cast<Projectile *>(UnlinkFirst(pProjectiles)));
   for (ListNode *pNode = pProjectiles; pNode != nullptr; pNode = pNode->link) {
     static_cast<Projectile *>(pNode->data)->updateProjectile();
-    if (pNode->link != nullptr &&
-        !static_cast<Projectile *>(pNode->link->data)->bAlive)
+    if (pNode->link != nullptr && Gone(pNode->link))
       DropProjectile(static_cast<Projectile *>(UnlinkNext(pNode)));
   }
 }
