@@ -7,8 +7,7 @@ ROOT=$(cd "$(dirname "$0")" && pwd)
 "$ROOT/scripts/install-deps.sh"
 "$ROOT/scripts/build.sh"
 cd "$ROOT/build"
-# Timing-sensitive tests get a second and third chance on a busy machine.
-ctest --output-on-failure -j "$(nproc)" --repeat until-pass:3 "$@"
+ctest --output-on-failure -j "$(nproc)" "$@"
 if [ "${SKV_FUZZ_SECONDS:-30}" -gt 0 ]; then
   "$ROOT/scripts/fuzz.sh" "${SKV_FUZZ_SECONDS:-30}"
 fi

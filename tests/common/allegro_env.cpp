@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace skvtest {
@@ -26,6 +27,40 @@ void EnsureAllegro() {
   ResetScreen();
 }
 
+static std::function<void()> OnPoll;
+static constexpr int ScriptedJoystickId = AL_ID('S', 'K', 'V', 'J');
+
+static int ScriptedInit() {
+  num_joysticks = 1;
+  joy[0].flags = JOYFLAG_DIGITAL;
+  joy[0].num_sticks = 1;
+  joy[0].stick[0].num_axis = 2;
+  joy[0].num_buttons = 2;
+  return 0;
+}
+static void ScriptedExit() {}
+static int ScriptedPoll() {
+  if (OnPoll) OnPoll();
+  return 0;
+}
+static JOYSTICK_DRIVER ScriptedDriver = {ScriptedJoystickId, "scripted", "scripted", "scripted",
+                                         ScriptedInit, ScriptedExit, ScriptedPoll,
+                                         nullptr, nullptr, nullptr, nullptr};
+
+ScriptedJoystick::ScriptedJoystick(std::function<void()> fOnPoll) {
+  OnPoll = std::move(fOnPoll);
+  if (install_joystick(ScriptedJoystickId) != 0) {
+    fprintf(stderr, "scripted joystick failed: %s\n", allegro_error);
+    std::abort();
+  }
+}
+
+ScriptedJoystick::~ScriptedJoystick() {
+  remove_joystick();
+  OnPoll = nullptr;
+  memset(joy, 0, sizeof(JOYSTICK_INFO) * MAX_JOYSTICKS);
+}
+
 void ResetScreen() {
   if (screen) destroy_bitmap(screen);
   screen = create_bitmap(640, 480);
@@ -33,6 +68,11 @@ void ResetScreen() {
 }
 
 }  // namespace skvtest
+
+// The test programs' joysticks: the scripted one, and none.
+BEGIN_JOYSTICK_DRIVER_LIST
+  {skvtest::ScriptedJoystickId, &skvtest::ScriptedDriver, FALSE},
+END_JOYSTICK_DRIVER_LIST
 
 int main(int argc, char **argv) {
   ::testing::InitGoogleTest(&argc, argv);
