@@ -47,9 +47,19 @@ static JOYSTICK_DRIVER ScriptedDriver = {ScriptedJoystickId, "scripted", "script
                                          ScriptedInit, ScriptedExit, ScriptedPoll,
                                          nullptr, nullptr, nullptr, nullptr};
 
+static _DRIVER_INFO ScriptedList[] = {{ScriptedJoystickId, &ScriptedDriver, FALSE},
+                                      {0, nullptr, 0}};
+static _DRIVER_INFO *ScriptedDrivers() { return ScriptedList; }
+
 ScriptedJoystick::ScriptedJoystick(std::function<void()> fOnPoll) {
   OnPoll = std::move(fOnPoll);
-  if (install_joystick(ScriptedJoystickId) != 0) {
+  // The headless system offers its own joystick list; ours is offered for
+  // this one installation only.
+  auto *pSystemList = system_driver->joystick_drivers;
+  system_driver->joystick_drivers = ScriptedDrivers;
+  const int iResult = install_joystick(ScriptedJoystickId);
+  system_driver->joystick_drivers = pSystemList;
+  if (iResult != 0) {
     fprintf(stderr, "scripted joystick failed: %s\n", allegro_error);
     std::abort();
   }
@@ -68,11 +78,6 @@ void ResetScreen() {
 }
 
 }  // namespace skvtest
-
-// The test programs' joysticks: the scripted one, and none.
-BEGIN_JOYSTICK_DRIVER_LIST
-  {skvtest::ScriptedJoystickId, &skvtest::ScriptedDriver, FALSE},
-END_JOYSTICK_DRIVER_LIST
 
 int main(int argc, char **argv) {
   ::testing::InitGoogleTest(&argc, argv);

@@ -225,9 +225,11 @@ TEST_F(StageLoop, LostStageFadesFastThenShowsTheGameOverScreen) {
   // instead of hanging it.)
   const int iStart = GameTicks;
   bool bLate = false;
-  skvtest::ScriptedJoystick stick([iStart, &bLate] {
+  int iLastLevel = 256;
+  skvtest::ScriptedJoystick stick([iStart, &bLate, &iLastLevel] {
     bLate = GameTicks - iStart > 2000;
-    joy[0].button[0].b = FadeLevel > 0 || bLate;
+    joy[0].button[0].b = FadeLevel > iLastLevel || bLate;
+    iLastLevel = FadeLevel;
   });
   Ticker ticker(4000);
   EXPECT_TRUE(run.endStage(bLost));
