@@ -30,13 +30,12 @@ void Jukebox::initJukebox() {
 }
 
 ListNode *Jukebox::addTrack(const char *cFile, int iNumber) {
-  ListNode *pNode = ListNewNode();
+  while (ListFindIKey(pPlaylist, iNumber) != nullptr) ++iNumber;
+  ListNode *pNode = ListPush(pPlaylist, nullptr);
   if (pNode == nullptr) return pPlaylist;
   strncpy(pNode->cKey, cFile, sizeof pNode->cKey - 1);
-  while (ListFindIKey(pPlaylist, iNumber) != nullptr) ++iNumber;
+  pNode->cKey[sizeof pNode->cKey - 1] = '\0';
   pNode->iKey = iNumber;
-  pPlaylist = ListAppend(pPlaylist, pNode);
-  free(pNode);
   return pPlaylist;
 }
 

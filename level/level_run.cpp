@@ -233,11 +233,7 @@ void LevelRun::updateEnemies() {
   for (ListNode *pNode = pEnemies; pNode != nullptr; pNode = pNode->link) {
     Enemy *pEnemy = static_cast<Enemy *>(pNode->data);
     ListNode *pShots = pEnemy->updateEnemy(pProjectiles, iDragonX, iDragonY);
-    if (pShots != nullptr) {
-      // The list takes a copy of the first node, which keeps the chain's link.
-      pProjectiles = ListAppend(pProjectiles, pShots);
-      free(pShots);
-    }
+    pProjectiles = ListJoin(pProjectiles, pShots);
     if (pNode->link != nullptr && !static_cast<Enemy *>(pNode->link->data)->bActive)
       DropEnemy(static_cast<Enemy *>(UnlinkNext(pNode)), iScore);
   }
@@ -252,14 +248,10 @@ bool LevelRun::spawnEnemy(int iKind, const char *cImage, int iX, int iY, int iWa
     delete pEnemy;
     return false;
   }
-  ListNode *pNode = ListNewNode();
-  if (pNode == nullptr) {
+  if (ListPush(pEnemies, pEnemy) == nullptr) {
     pEnemy->pSprite->freeImages();
     delete pEnemy;
     return false;
   }
-  pNode->data = pEnemy;
-  pEnemies = ListAppend(pEnemies, pNode);
-  free(pNode);
   return true;
 }
