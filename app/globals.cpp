@@ -6,8 +6,8 @@
 std::atomic<int32_t> GameTicks{0};
 BITMAP *BackBuffer = nullptr;
 COLOR_MAP TransTable;
-int FadeLevel = 0;
-int FadeStepTick = 0;
+std::atomic<int> FadeLevel{0};
+std::atomic<int> FadeStepTick{0};
 int LastMenuInputTick = 0;
 
 const int ColourWhite = PackColour(255, 255, 255);

@@ -1,5 +1,5 @@
 // The game's shared state: one instance of each, living for the whole process.
-// Who writes what is noted on each line; everything but GameTicks is touched
+// Who writes what is noted on each line; everything but GameTicks is written
 // only on the game thread.
 #pragma once
 #include <allegro.h>
@@ -20,9 +20,10 @@ extern BITMAP *BackBuffer;
 extern COLOR_MAP TransTable;
 
 // Fade state of FadeIn/FadeOut (app/transitions.h): brightness 0..255 and the
-// tick of its last change. Set by StartUp, changed only by the fades.
-extern int FadeLevel;
-extern int FadeStepTick;
+// tick of its last change. Set by StartUp, changed only by the fades on the
+// game thread; atomic so that a watcher on another thread may read them.
+extern std::atomic<int> FadeLevel;
+extern std::atomic<int> FadeStepTick;
 
 // Spaces the input steps of the title menu and the world map.
 extern int LastMenuInputTick;

@@ -55,6 +55,16 @@ ListNode *ListAppend(ListNode *pFirst, const ListNode *pNode) {
   return LinkAtEnd(pFirst, pCopy);
 }
 
+ListNode *ListPush(ListNode *&pFirst, void *pData) {
+  ListNode *pNew = ListNewNode();
+  if (pNew == nullptr) return nullptr;
+  pNew->data = pData;
+  pFirst = LinkAtEnd(pFirst, pNew);
+  return pNew;
+}
+
+ListNode *ListJoin(ListNode *pFirst, ListNode *pChain) { return LinkAtEnd(pFirst, pChain); }
+
 ListNode *ListAppendIKey(ListNode *pFirst, void *pData, int iKey) {
   ListNode *pNew = ListNewNode();
   if (pNew == nullptr) return pFirst;

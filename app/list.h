@@ -23,6 +23,13 @@ void ListFree(ListNode *pFirst);
 // Appends a copy of pNode (with its link, so a whole chain can be handed over).
 // The list is returned unchanged if the copy cannot be made.
 ListNode *ListAppend(ListNode *pFirst, const ListNode *pNode);
+// Appends a new node holding pData and returns it (the caller may set its
+// keys), or null with the list unchanged when no memory is left: the item
+// then still belongs to the caller. The one way the game adds to a list.
+ListNode *ListPush(ListNode *&pFirst, void *pData);
+// Links the nodes of pChain behind the last node of pFirst; nothing is
+// copied. Returns the list's first node.
+ListNode *ListJoin(ListNode *pFirst, ListNode *pChain);
 ListNode *ListAppendIKey(ListNode *pFirst, void *pData, int iKey);
 // Stores at most 31 characters of cKey.
 ListNode *ListAppendCKey(ListNode *pFirst, void *pData, const char *cKey);

@@ -88,7 +88,7 @@ void StartUp() {
   color_map = &TransTable;
   set_trans_blender(0, 0, 0, 78);
 
-  FadeStepTick = GameTicks;
+  FadeStepTick = GameTicks.load();
   FadeLevel = 0;
 
   GameJukebox.initJukebox();

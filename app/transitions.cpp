@@ -47,12 +47,13 @@ bool FadeIn(int iDelay) {
   if (FadeLevel >= 255) return true;
   bool bDone = false;
   if (TicksSince(FadeStepTick) > iDelay) {
-    FadeLevel += 8;
-    if (FadeLevel > 255) {
-      FadeLevel = 255;
+    int iLevel = FadeLevel + 8;  // a watcher never sees it out of range
+    if (iLevel > 255) {
+      iLevel = 255;
       bDone = true;
     }
-    FadeStepTick = GameTicks;
+    FadeLevel = iLevel;
+    FadeStepTick = GameTicks.load();
   }
   ShowFadedFrame();
   return bDone;
@@ -62,12 +63,13 @@ bool FadeOut(int iDelay) {
   if (FadeLevel <= 0) return true;
   bool bDone = false;
   if (TicksSince(FadeStepTick) > iDelay) {
-    FadeLevel -= 8;
-    if (FadeLevel < 0) {
-      FadeLevel = 0;
+    int iLevel = FadeLevel - 8;  // a watcher never sees it out of range
+    if (iLevel < 0) {
+      iLevel = 0;
       bDone = true;
     }
-    FadeStepTick = GameTicks;
+    FadeLevel = iLevel;
+    FadeStepTick = GameTicks.load();
   }
   ShowFadedFrame();
   return bDone;

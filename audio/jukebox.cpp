@@ -30,13 +30,12 @@ void Jukebox::initJukebox() {
 }
 
 ListNode *Jukebox::addTrack(const char *cFile, int iNumber) {
-  ListNode *pNode = ListNewNode();
+  while (ListFindIKey(pPlaylist, iNumber) != nullptr) ++iNumber;
+  ListNode *pNode = ListPush(pPlaylist, nullptr);
   if (pNode == nullptr) return pPlaylist;
   strncpy(pNode->cKey, cFile, sizeof pNode->cKey - 1);
-  while (ListFindIKey(pPlaylist, iNumber) != nullptr) ++iNumber;
+  pNode->cKey[sizeof pNode->cKey - 1] = '\0';
   pNode->iKey = iNumber;
-  pPlaylist = ListAppend(pPlaylist, pNode);
-  free(pNode);
   return pPlaylist;
 }
 
@@ -46,9 +45,8 @@ void Jukebox::updateMusic(int iNumber) {
   if (pTrack != nullptr) playFile(pTrack->cKey);
 }
 
-void Jukebox::playFile(const char *cFile) {
-  iVolume = 255;
-  // The stream reads from pData, so it goes first.
+// The stream reads from pData, so it goes first.
+void Jukebox::releaseTrack() {
   if (pStream != nullptr) {
     alogg_destroy_ogg(pStream);
     pStream = nullptr;
@@ -57,10 +55,16 @@ void Jukebox::playFile(const char *cFile) {
     delete[] pData;
     pData = nullptr;
   }
+  iDataSize = 0;
   if (pFile != nullptr) {
     fclose(pFile);
     pFile = nullptr;
   }
+}
+
+void Jukebox::playFile(const char *cFile) {
+  iVolume = 255;
+  releaseTrack();
   pFile = fopen(cFile, "rb");
   if (pFile == nullptr) return;
   iDataSize = static_cast<int>(file_size_ex(cFile));
@@ -69,8 +73,11 @@ void Jukebox::playFile(const char *cFile) {
   iDataSize = static_cast<int>(fread(pData, 1, iDataSize, pFile));
   pStream = alogg_create_ogg_from_buffer(pData, iDataSize);
   if (pStream == nullptr) return;
-  alogg_play_ex_ogg(pStream, StreamBufferBytes, iVolume, iPan, iPlaySpeed, 0);
-  alogg_start_autopoll_ogg(pStream, AutoPollMsec);
+  // Without its refill the stream would loop over its first buffers and
+  // never end: such a track plays nothing, like a damaged one.
+  if (alogg_play_ex_ogg(pStream, StreamBufferBytes, iVolume, iPan, iPlaySpeed, 0) != 0 ||
+      alogg_start_autopoll_ogg(pStream, AutoPollMsec) != 0)
+    releaseTrack();
 }
 
 bool Jukebox::fadeMusic(int iDelay) {
@@ -87,6 +94,12 @@ bool Jukebox::fadeMusic(int iDelay) {
     iLastFadeTick = GameTicks.load(std::memory_order_relaxed);
   }
   return bDone;
+}
+
+void Jukebox::shutdownJukebox() {
+  releaseTrack();
+  ListFree(pPlaylist);
+  pPlaylist = nullptr;
 }
 
 void Jukebox::stopMusic() {

@@ -25,6 +25,13 @@ class Jukebox {
   bool fadeMusic(int iDelay);
   // Stops the stream; the volume is back at 255 for the next start.
   void stopMusic();
+  // Stops the music and frees the stream, the track's bytes, its file and
+  // the playlist. Called on every way out of the program, before the timers
+  // and the sound system go.
+  void shutdownJukebox();
+
+  // Frees the current stream, then the bytes it read, then the file.
+  void releaseTrack();
 
   ListNode *pPlaylist;   // iKey = track number, cKey = file name
   int iVolume;           // 0..255, for the next start and the fade

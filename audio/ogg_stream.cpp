@@ -6,6 +6,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -45,7 +46,9 @@ struct OggStream {
   int iPan;
   int iSpeed;
   bool bLoop;
-  bool bPlaying;
+  // Written under StreamLock (the refill ends it), read without it: asking
+  // whether a track plays never waits for a refill that is decoding.
+  std::atomic<bool> bPlaying;
   bool bSilent;        // no driver: time is counted instead of heard
   int64_t iSilentMs;   // silent play time before iSilentTick, at earlier speeds
   int32_t iSilentTick;
@@ -269,10 +272,12 @@ int alogg_play_ex_ogg(OggStream *stream, int bufferBytes, int vol, int pan, int 
 }
 
 int alogg_start_autopoll_ogg(OggStream *stream, int msec) {
-  if (stream == nullptr || timer_driver == nullptr) return -1;
+  if (stream == nullptr) return -1;
   {
     std::lock_guard<std::mutex> guard(StreamLock);
-    if (stream->bPolling) return 0;
+    // A silent stream counts its time and has nothing to refill.
+    if (stream->bPolling || (stream->bPlaying && stream->bSilent)) return 0;
+    if (timer_driver == nullptr) return -1;
     stream->bPolling = true;
   }
   if (install_param_int(PollCallback, stream, std::max(1, msec)) != 0) {
@@ -284,12 +289,14 @@ int alogg_start_autopoll_ogg(OggStream *stream, int msec) {
 }
 
 int alogg_is_playing_ogg(OggStream *stream) {
-  if (stream == nullptr) return 0;
-  std::lock_guard<std::mutex> guard(StreamLock);
-  if (stream->bPlaying && stream->bSilent && !stream->bLoop &&
-      SilentPlayedMs(stream) >= LengthMs(stream))
+  if (stream == nullptr || !stream->bPlaying) return 0;
+  // The silent clock's fields are written on this (the game) thread only.
+  if (stream->bSilent && !stream->bLoop && SilentPlayedMs(stream) >= LengthMs(stream)) {
+    std::lock_guard<std::mutex> guard(StreamLock);
     stream->bPlaying = false;
-  return stream->bPlaying ? 1 : 0;
+    return 0;
+  }
+  return 1;
 }
 
 void alogg_adjust_ogg(OggStream *stream, int vol, int pan, int speed, int loop) {

@@ -28,7 +28,9 @@ OggStream *alogg_create_ogg_from_buffer(const void *data, int size);
 int alogg_play_ex_ogg(OggStream *stream, int bufferBytes, int vol, int pan, int speed, int loop);
 
 // Refills the playback buffer every `msec` milliseconds from a timer callback
-// until the stream is stopped or destroyed. Returns 0 on success.
+// until the stream is stopped or destroyed. Returns 0 on success (at once
+// for a stream playing under the silent driver), non-zero when the timer
+// callback could not be installed.
 int alogg_start_autopoll_ogg(OggStream *stream, int msec);
 
 // Non-zero while the stream plays: after play and before it ends or is stopped.

@@ -44,8 +44,16 @@ def main(results_path, out_dir):
             for position, ratio in points:
                 f.write(f"{position} {ratio:.3f}\n")
             f.write("\n\n")
+    # Whole flights: StageFlight/<stage>/<frozen shots dropped>, the mean
+    # frame of each tenth.
     for b in runs:
-        if not b["name"].startswith(("StageFrame", "ReferenceFrameCopy")):
+        if b["name"].startswith("StageFlight/"):
+            tenths = [b.get(f"t{i}", 0.0) / reference for i in range(10)]
+            print(f"{b['name']} {b.get('label', '')}: frame per tenth of the flight "
+                  + " ".join(f"{t:.2f}" for t in tenths)
+                  + f" frame copies; at most {int(b.get('shots', 0))} shots alive")
+    for b in runs:
+        if not b["name"].startswith(("StageFrame", "StageFlight", "ReferenceFrameCopy")):
             print(f"{b['name']} {b.get('label', '')}: {seconds[b['name']] * 1e3:.2f} ms"
                   f" = {seconds[b['name']] / reference:.1f} frame copies")
 

@@ -181,7 +181,6 @@ ListNode *Enemy::fireRing() {
   if (TicksSince(iLastShotTick) <= iFireDelay) return nullptr;
   ListNode *pChain = nullptr;
   for (int k = 0; k < 12; ++k) {
-    ListNode *pNode = ListNewNode();
     Projectile *pShot = new Projectile();
     // Angles in the library's units, 256 to the circle: 0 is down the screen,
     // 64 right, 128 up, 192 left.
@@ -191,14 +190,10 @@ ListNode *Enemy::fireRing() {
     const float fCosine = fixtof(fixcos(itofix(iAngle)));
     const int iDelay = rand() % 4 + 1;
     pShot->launch(KindIceShot, iMapX, iMapY, iDelay, fSine, fCosine);
-    if (pNode == nullptr) {  // out of memory: this shot never flies
+    if (ListPush(pChain, pShot) == nullptr) {  // out of memory: this shot never flies
       pShot->pSprite->freeImages();
       delete pShot;
-      continue;
     }
-    pNode->data = pShot;
-    pChain = ListAppend(pChain, pNode);
-    ListFree(pNode);  // the chain holds a copy
   }
   iLastShotTick = GameTicks;
   return pChain;

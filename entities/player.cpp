@@ -147,11 +147,9 @@ void LevelRun::firePlayerShot() {
   const int iShotX = static_cast<int>(pDragon->fX + pDragon->pSprite->getWidth() / 2);
   pShot->launchPlayerShot(KindFireShot, iShotX, static_cast<int>(pDragon->fY), 1, 0, -1,
                           iSpeed + 10);
-  ListNode *pNode = ListNewNode();
-  if (pNode != nullptr) {
-    pNode->data = pShot;
-    pProjectiles = ListAppend(pProjectiles, pNode);
-    ListFree(pNode);
+  if (ListPush(pProjectiles, pShot) == nullptr) {
+    pShot->pSprite->freeImages();
+    delete pShot;
   }
   iLastShotTick = GameTicks;
 }

@@ -64,6 +64,10 @@ void Projectile::updateProjectile() {
   pSprite->stepColumn(0, 3);
 }
 
+bool Projectile::frozenBelow(int iCamY) const {
+  return pSprite->iY - 100 > 480 && fY - iCamY - 100 > 480;
+}
+
 void Projectile::drawProjectile(BITMAP *pDest, int iCamX, int iCamY) {
   pSprite->iX = static_cast<int>(fX - iCamX);
   pSprite->iY = static_cast<int>(fY - iCamY);

@@ -28,6 +28,11 @@ class Projectile {
   // Once per pass: ages, moves and animates the shot unless its last screen
   // position lies more than 100 pixels outside the view.
   void updateProjectile();
+  // Whether the shot is frozen more than 100 pixels below the view whose top
+  // row is map y iCamY, both by its last screen position and by its map
+  // position. The view only climbs, so such a shot is never seen, moved or
+  // hit again.
+  bool frozenBelow(int iCamY) const;
   // Converts the map position to the screen and draws the picture.
   void drawProjectile(BITMAP *pDest, int iCamX, int iCamY);
 

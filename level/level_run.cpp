@@ -35,7 +35,8 @@ LevelRun::LevelRun()
       iLastShotTick(0), iCreditIndex(0), cCreditLines(), bCreditFadeIn(false),
       iCreditTick(0), iCreditAlpha(0), iCreditX(100), iCreditY(100),
       pCreditOverlay(nullptr), pProjectiles(nullptr), pEnemies(nullptr),
-      pClouds(nullptr), pPlayer(nullptr), bEndBanner(false) {
+      pClouds(nullptr), pPlayer(nullptr), bEndBanner(false),
+      bDropFrozenShots(true) {
   for (int i = 0; i < 14; ++i) {
     strncpy(cCreditLines[i], CreditTexts[i], sizeof cCreditLines[i] - 1);
   }
@@ -200,13 +201,18 @@ static void DropProjectile(Projectile *pShot) {
 }
 
 void LevelRun::updateProjectiles() {
-  while (pProjectiles != nullptr &&
-         !static_cast<Projectile *>(pProjectiles->data)->bAlive)
+  // A shot frozen below the view can never come back into it (the view only
+  // climbs), so it goes with the dead ones instead of being walked by every
+  // hit test until the stage ends.
+  const auto Gone = [this](const ListNode *pNode) {
+    const Projectile *pShot = static_cast<const Projectile *>(pNode->data);
+    return !pShot->bAlive || (bDropFrozenShots && pShot->frozenBelow(iCamY));
+  };
+  while (pProjectiles != nullptr && Gone(pProjectiles))
     DropProjectile(static_cast<Projectile *>(UnlinkFirst(pProjectiles)));
   for (ListNode *pNode = pProjectiles; pNode != nullptr; pNode = pNode->link) {
     static_cast<Projectile *>(pNode->data)->updateProjectile();
-    if (pNode->link != nullptr &&
-        !static_cast<Projectile *>(pNode->link->data)->bAlive)
+    if (pNode->link != nullptr && Gone(pNode->link))
       DropProjectile(static_cast<Projectile *>(UnlinkNext(pNode)));
   }
 }
@@ -226,11 +232,7 @@ void LevelRun::updateEnemies() {
   for (ListNode *pNode = pEnemies; pNode != nullptr; pNode = pNode->link) {
     Enemy *pEnemy = static_cast<Enemy *>(pNode->data);
     ListNode *pShots = pEnemy->updateEnemy(pProjectiles, iDragonX, iDragonY);
-    if (pShots != nullptr) {
-      // The list takes a copy of the first node, which keeps the chain's link.
-      pProjectiles = ListAppend(pProjectiles, pShots);
-      free(pShots);
-    }
+    pProjectiles = ListJoin(pProjectiles, pShots);
     if (pNode->link != nullptr && !static_cast<Enemy *>(pNode->link->data)->bActive)
       DropEnemy(static_cast<Enemy *>(UnlinkNext(pNode)), iScore);
   }
@@ -245,14 +247,10 @@ bool LevelRun::spawnEnemy(int iKind, const char *cImage, int iX, int iY, int iWa
     delete pEnemy;
     return false;
   }
-  ListNode *pNode = ListNewNode();
-  if (pNode == nullptr) {
+  if (ListPush(pEnemies, pEnemy) == nullptr) {
     pEnemy->pSprite->freeImages();
     delete pEnemy;
     return false;
   }
-  pNode->data = pEnemy;
-  pEnemies = ListAppend(pEnemies, pNode);
-  free(pNode);
   return true;
 }

@@ -95,4 +95,7 @@ class LevelRun {
   // Set once a scroll step has found the view at the top: from then on
   // "END OF LEVEL" is written over the painted map.
   bool bEndBanner;
+  // The projectile pass drops shots frozen below the view along with the
+  // dead ones. Off only in the test that shows the frames stay the same.
+  bool bDropFrozenShots;
 };

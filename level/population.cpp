@@ -135,15 +135,10 @@ static void AddClouds(LevelRun &rRun, const Recipe &rRecipe) {
     const int iDriftX = CloudDrift();
     const int iDriftY = CloudDrift();
     pCloud->initCloud(rRecipe.iCloudBaseY, rRecipe.iCloudSpread, 80, 40, iDriftX, iDriftY, 1);
-    ListNode *pNode = ListNewNode();
-    if (pNode == nullptr) {
+    if (ListPush(rRun.pClouds, pCloud) == nullptr) {
       pCloud->freeImages();
       delete pCloud;
-      continue;
     }
-    pNode->data = pCloud;
-    rRun.pClouds = ListAppend(rRun.pClouds, pNode);
-    free(pNode);
   }
 }
 

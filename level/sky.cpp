@@ -28,14 +28,13 @@ void ReleaseCloudPictures() {
 
 Cloud::Cloud()
     : fX(0.0f), fY(0.0f), fVelX(0.0f), fVelY(0.0f), iWidth(0), iHeight(0),
-      iLastMoveTick(0), iMoveDelay(0), iUnused(0), iAlpha(0), pImage(nullptr),
+      iLastMoveTick(0), iMoveDelay(0), iUnused(0), iAlpha(0), iPicture(0),
       pScratch(nullptr) {}
 
 void Cloud::initCloud(int iBaseY, int iSpread, int iAlphaBase, int iAlphaSpread,
                       int iDriftX, int iDriftY, int iDelay) {
-  BITMAP *pPicture = CloudPicture(rand() % 100 < 50 ? 0 : 1);
-  pImage = CreateBitmapOrExit(pPicture->w, pPicture->h);
-  blit(pPicture, pImage, 0, 0, 0, 0, pPicture->w, pPicture->h);
+  iPicture = rand() % 100 < 50 ? 0 : 1;
+  BITMAP *pPicture = CloudPicture(iPicture);
 
   int iAdded = rand() % iSpread;
   int iTaken = rand() % iSpread;
@@ -54,7 +53,7 @@ void Cloud::initCloud(int iBaseY, int iSpread, int iAlphaBase, int iAlphaSpread,
   // in every drawn frame; the pixels are the same.
   pScratch = CreateBitmapOrExit(iWidth, iHeight);
   rectfill(pScratch, 0, 0, pScratch->w, pScratch->h, ColourMagenta);
-  stretch_sprite(pScratch, pImage, 0, 0, iWidth, iHeight);
+  stretch_sprite(pScratch, pPicture, 0, 0, iWidth, iHeight);
 }
 
 void Cloud::driftCloud() {
@@ -77,9 +76,7 @@ void Cloud::drawCloud(BITMAP *pDest, int iCamX, int iCamY) {
 }
 
 void Cloud::freeImages() {
-  if (pImage != nullptr) destroy_bitmap(pImage);
   if (pScratch != nullptr) destroy_bitmap(pScratch);
-  pImage = nullptr;
   pScratch = nullptr;
 }
 

@@ -11,7 +11,8 @@ class Cloud {
   // Picks the picture, places, sizes and tints the cloud. rand() is drawn in
   // this order: picture, y (added draw, then subtracted), x, alpha (added,
   // subtracted), width, height. The map must be loaded (x spans its width).
-  // The picture is stretched to the cloud's size here, once.
+  // The picture is stretched to the cloud's size here, once; only the
+  // stretched copy is kept.
   void initCloud(int iBaseY, int iSpread, int iAlphaBase, int iAlphaSpread,
                  int iDriftX, int iDriftY, int iDelay);
   // One move of a third of the drift along each axis, if more than
@@ -22,7 +23,7 @@ class Cloud {
   bool inView(int iCamX, int iCamY) const;
   // Draws the stretched picture translucently if the cloud is in view.
   void drawCloud(BITMAP *pDest, int iCamX, int iCamY);
-  // Destroys the picture and the stretched copy.
+  // Destroys the stretched picture.
   void freeImages();
 
   float fX;           // map x of the top-left corner
@@ -35,8 +36,8 @@ class Cloud {
   int iMoveDelay;
   int iUnused;        // carried along, read by nothing
   int iAlpha;         // translucency of the drawing
-  BITMAP *pImage;     // this cloud's own copy of its picture
-  BITMAP *pScratch;   // the picture stretched to iWidth x iHeight
+  int iPicture;       // which of the two cloud pictures it shows
+  BITMAP *pScratch;   // its own copy, stretched to iWidth x iHeight
 };
 
 // The two cloud pictures, read once per stage and copied for each cloud.

@@ -104,14 +104,7 @@ static void AddPath(int iKind, StageNode *pFrom, StageNode *pTo) {
   pPath->iKind = iKind;
   pPath->pFrom = pFrom;
   pPath->pTo = pTo;
-  ListNode *pNode = ListNewNode();
-  if (pNode == nullptr) {
-    delete pPath;
-    return;
-  }
-  pNode->data = pPath;
-  pFrom->pPaths = ListAppend(pFrom->pPaths, pNode);
-  free(pNode);  // ListAppend linked a copy
+  if (ListPush(pFrom->pPaths, pPath) == nullptr) delete pPath;
 }
 
 void StageNode::link(int iKind, StageNode *pOther) {

@@ -72,6 +72,29 @@ TEST(List, AppendCopiesTheNodeAndKeepsItsChain) {
   free(pFresh);
 }
 
+TEST(List, PushAddsANodeForTheItemAndJoinLinksAChainAsItIs) {
+  int iItems[2] = {1, 2};
+  ListNode *pList = nullptr;
+  ListNode *pFirst = ListPush(pList, &iItems[0]);
+  ASSERT_NE(pFirst, nullptr);
+  EXPECT_EQ(pList, pFirst);
+  ListNode *pSecond = ListPush(pList, &iItems[1]);
+  ASSERT_NE(pSecond, nullptr);
+  pSecond->iKey = 9;
+  EXPECT_EQ(pList, pFirst);
+  EXPECT_EQ(pFirst->link, pSecond);
+  EXPECT_EQ(pSecond->data, &iItems[1]);
+  EXPECT_EQ(Keys(pList), (std::vector<int>{0, 9}));
+
+  ListNode *pChain = ListOfKeys({10, 11});
+  EXPECT_EQ(ListJoin(pList, pChain), pList);
+  EXPECT_EQ(pSecond->link, pChain) << "linked, not copied";
+  EXPECT_EQ(Keys(pList), (std::vector<int>{0, 9, 10, 11}));
+  EXPECT_EQ(ListJoin(nullptr, pChain), pChain);
+  EXPECT_EQ(ListJoin(pList, nullptr), pList);
+  ListFree(pList);
+}
+
 TEST(List, KeyedAppendsAndFinds) {
   int a = 1, b = 2;
   ListNode *pList = ListAppendCKey(nullptr, &a, "Zeal.ogg");

@@ -87,7 +87,7 @@ TEST_F(Fades, StepsWithinTheDelayRedrawAtTheSameLevel) {
 
 TEST_F(Fades, FadeLeavesTheBlenderAtItsLevel) {
   FadeLevel = 64;
-  GameTicks = FadeStepTick;  // no step due
+  GameTicks = FadeStepTick.load();  // no step due
   FadeOut(5);
   // A translucent draw now blends at the fade's alpha.
   BITMAP *pDest = create_bitmap(4, 4);

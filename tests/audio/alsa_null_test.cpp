@@ -6,26 +6,29 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "tone.h"
 
-TEST(AlsaNullDevice, StartUpInstallsSoundAndATrackPlays) {
-  if (system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run missing";
+// Runs the probe with sArgs (the track's path is appended) on the ALSA null
+// device under a virtual X server; its exit status and what it printed.
+std::pair<int, std::string> RunProbe(const std::string &sArgs) {
   std::string cDir = MakeTempDir();
-  ASSERT_FALSE(cDir.empty());
+  EXPECT_FALSE(cDir.empty());
   std::string cConfig = cDir + "/asound.conf";
   FILE *pConfig = fopen(cConfig.c_str(), "w");
-  ASSERT_NE(pConfig, nullptr);
+  EXPECT_NE(pConfig, nullptr);
+  if (pConfig == nullptr) return {-1, ""};
   fputs("pcm.!default { type null }\nctl.!default { type hw card 0 }\n", pConfig);
   fclose(pConfig);
   std::string cTrack = cDir + "/track.ogg";
-  ASSERT_TRUE(WriteFileBytes(cTrack, ToneOgg(1.0, 44100, 2)));
+  EXPECT_TRUE(WriteFileBytes(cTrack, ToneOgg(1.0, 44100, 2)));
 
   // The sound library and the driver module keep a few bytes to process exit,
   // which a sanitizer build of the child would report as leaks.
   std::string cCommand = "ASAN_OPTIONS=detect_leaks=0 ALSA_CONFIG_PATH='" + cConfig +
-                         "' timeout 60 xvfb-run -a '" +
-                         SKV_ALSA_PROBE + "' '" + cTrack + "' > '" + cDir + "/log' 2>&1";
+                         "' timeout 120 xvfb-run -a '" + SKV_ALSA_PROBE + "' " + sArgs +
+                         " '" + cTrack + "' > '" + cDir + "/log' 2>&1";
   int iStatus = system(cCommand.c_str());
   std::string cLog;
   if (FILE *pLog = fopen((cDir + "/log").c_str(), "r")) {
@@ -33,7 +36,22 @@ TEST(AlsaNullDevice, StartUpInstallsSoundAndATrackPlays) {
     while (fgets(cLine, sizeof cLine, pLog)) cLog += cLine;
     fclose(pLog);
   }
+  EXPECT_EQ(system(("rm -rf '" + cDir + "'").c_str()), 0);
+  return {iStatus, cLog};
+}
+
+TEST(AlsaNullDevice, StartUpInstallsSoundAndATrackPlays) {
+  if (system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run missing";
+  const auto [iStatus, cLog] = RunProbe("");
   EXPECT_EQ(iStatus, 0) << cLog;
   EXPECT_NE(cLog.find("played, faded, ended, restarted"), std::string::npos) << cLog;
-  EXPECT_EQ(system(("rm -rf '" + cDir + "'").c_str()), 0);
+}
+
+// Under the thread sanitizer this is the race check of the stream layer.
+TEST(AlsaNullDevice, StreamsStartStopFadeAndGoWhileTheirRefillRuns) {
+  if (system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run missing";
+  const auto [iStatus, cLog] = RunProbe("--stress");
+  EXPECT_EQ(iStatus, 0) << cLog;
+  EXPECT_NE(cLog.find("streams played under stress"), std::string::npos) << cLog;
+  EXPECT_EQ(cLog.find("WARNING: ThreadSanitizer"), std::string::npos) << cLog;
 }

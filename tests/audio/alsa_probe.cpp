@@ -1,12 +1,17 @@
 // Child program of the ALSA null-device test: brings up the library and the
 // sound step of the game's start-up, then plays a track through GameJukebox
-// on the real digital driver. Prints what went wrong and exits non-zero on
-// any failure. Usage: audio_alsa_probe TRACK.ogg
+// on the real digital driver; or, with --stress, starts, stops, fades and
+// destroys several streams at random while their refill timers run. Prints
+// what went wrong and exits non-zero on any failure.
+// Usage: audio_alsa_probe [--stress] TRACK.ogg
 #include <allegro.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "app/globals.h"
 #include "app/startup.h"
@@ -27,13 +32,64 @@ static bool WaitForEnd(int iMsec) {
   return false;
 }
 
-static int Probe(const char *cTrack) {
+static int StartSound() {
   if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) return Fail("no system driver");
   if (install_timer() != 0) return Fail("no timer");
-  install_int_ex(OnGameTick, MSEC_TO_TIMER(20));
+  if (install_int_ex(OnGameTick, MSEC_TO_TIMER(20)) != 0) return Fail("no tick");
   InstallSoundOrGoSilent();
   if (digi_driver == nullptr || digi_driver->id == DIGI_NONE) return Fail("silent driver");
   fprintf(stderr, "alsa probe: digital driver %s\n", digi_driver->name);
+  return 0;
+}
+
+// The game's way out: music first, then the tick, then the library.
+static void StopAll() {
+  GameJukebox.shutdownJukebox();
+  remove_int(OnGameTick);
+  allegro_exit();
+}
+
+// Four streams over one track, 400 random steps a few milliseconds apart.
+static int Stress(const char *cTrack) {
+  PACKFILE *pFile = pack_fopen(cTrack, "r");
+  if (pFile == nullptr) return Fail("no track");
+  std::vector<unsigned char> bytes(static_cast<size_t>(file_size_ex(cTrack)));
+  pack_fread(bytes.data(), static_cast<long>(bytes.size()), pFile);
+  pack_fclose(pFile);
+  const int iSize = static_cast<int>(bytes.size());
+  std::vector<OggStream *> streams(4, nullptr);
+  std::mt19937 gen(20);
+  int iPlayed = 0;
+  for (int iStep = 0; iStep < 400; ++iStep) {
+    OggStream *&s = streams[gen() % streams.size()];
+    switch (gen() % 6) {
+      case 0:
+        alogg_destroy_ogg(s);
+        s = alogg_create_ogg_from_buffer(bytes.data(), iSize);
+        if (s == nullptr) return Fail("stream not created");
+        break;
+      case 1:
+        if (s != nullptr && alogg_play_ex_ogg(s, 65536, 255, 127, 800 + gen() % 400, 0) == 0 &&
+            alogg_start_autopoll_ogg(s, 25) == 0)
+          ++iPlayed;
+        break;
+      case 2: alogg_adjust_ogg(s, static_cast<int>(gen() % 256), 127, 1000, 0); break;
+      case 3: alogg_stop_ogg(s); break;
+      case 4: alogg_is_playing_ogg(s); break;
+      default:
+        alogg_destroy_ogg(s);
+        s = nullptr;
+        break;
+    }
+    rest(gen() % 6);
+  }
+  for (OggStream *s : streams) alogg_destroy_ogg(s);
+  if (iPlayed < 20) return Fail("too few streams played");
+  fprintf(stderr, "alsa probe: %d streams played under stress\n", iPlayed);
+  return 0;
+}
+
+static int Probe(const char *cTrack) {
 
   GameJukebox.initJukebox();
   GameJukebox.addTrack(cTrack, 1);
@@ -60,14 +116,16 @@ static int Probe(const char *cTrack) {
     return Fail("track did not restart");
   GameJukebox.stopMusic();
   if (alogg_is_playing_ogg(GameJukebox.pStream)) return Fail("stop did not stop");
-  alogg_destroy_ogg(GameJukebox.pStream);
-  GameJukebox.pStream = nullptr;
   fprintf(stderr, "alsa probe: played, faded, ended, restarted\n");
   return 0;
 }
 
 int main(int argc, char **argv) {
-  if (argc != 2) return Fail("usage: audio_alsa_probe TRACK.ogg");
-  return Probe(argv[1]);
+  const bool bStress = argc == 3 && std::string(argv[1]) == "--stress";
+  if (argc != 2 && !bStress) return Fail("usage: audio_alsa_probe [--stress] TRACK.ogg");
+  if (StartSound() != 0) return 1;
+  const int iResult = bStress ? Stress(argv[2]) : Probe(argv[1]);
+  StopAll();
+  return iResult;
 }
 END_OF_MAIN()

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace skvtest {
@@ -24,6 +25,50 @@ void EnsureAllegro() {
   _rgb_a_shift_32 = 24;
   AllegroUp = true;
   ResetScreen();
+}
+
+static std::function<void()> OnPoll;
+static constexpr int ScriptedJoystickId = AL_ID('S', 'K', 'V', 'J');
+
+static int ScriptedInit() {
+  num_joysticks = 1;
+  joy[0].flags = JOYFLAG_DIGITAL;
+  joy[0].num_sticks = 1;
+  joy[0].stick[0].num_axis = 2;
+  joy[0].num_buttons = 2;
+  return 0;
+}
+static void ScriptedExit() {}
+static int ScriptedPoll() {
+  if (OnPoll) OnPoll();
+  return 0;
+}
+static JOYSTICK_DRIVER ScriptedDriver = {ScriptedJoystickId, "scripted", "scripted", "scripted",
+                                         ScriptedInit, ScriptedExit, ScriptedPoll,
+                                         nullptr, nullptr, nullptr, nullptr};
+
+static _DRIVER_INFO ScriptedList[] = {{ScriptedJoystickId, &ScriptedDriver, FALSE},
+                                      {0, nullptr, 0}};
+static _DRIVER_INFO *ScriptedDrivers() { return ScriptedList; }
+
+ScriptedJoystick::ScriptedJoystick(std::function<void()> fOnPoll) {
+  OnPoll = std::move(fOnPoll);
+  // The headless system offers its own joystick list; ours is offered for
+  // this one installation only.
+  auto *pSystemList = system_driver->joystick_drivers;
+  system_driver->joystick_drivers = ScriptedDrivers;
+  const int iResult = install_joystick(ScriptedJoystickId);
+  system_driver->joystick_drivers = pSystemList;
+  if (iResult != 0) {
+    fprintf(stderr, "scripted joystick failed: %s\n", allegro_error);
+    std::abort();
+  }
+}
+
+ScriptedJoystick::~ScriptedJoystick() {
+  remove_joystick();
+  OnPoll = nullptr;
+  memset(joy, 0, sizeof(JOYSTICK_INFO) * MAX_JOYSTICKS);
 }
 
 void ResetScreen() {

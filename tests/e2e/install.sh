@@ -43,6 +43,17 @@ if command -v desktop-file-validate >/dev/null 2>&1; then
   e2e_check desktop-file-validate "$DESKTOP" -- "desktop entry is valid"
 fi
 
+# A prefix with a space in it: the desktop entry quotes the launcher's path.
+SPACED="$E2E_OUT/pre fix"
+cmake --install "$SKV_BUILD_DIR" --prefix "$SPACED" >>"$E2E_OUT/install.log" 2>&1 ||
+  e2e_fail "cmake --install into a prefix with a space failed (see install.log)"
+e2e_check grep -qx "Exec=\"$SPACED/bin/skarnvale\"" "$SPACED/share/applications/skarnvale.desktop" \
+  -- "desktop entry quotes a launcher path with a space"
+if command -v desktop-file-validate >/dev/null 2>&1; then
+  e2e_check desktop-file-validate "$SPACED/share/applications/skarnvale.desktop" -- "that entry is valid"
+fi
+rm -rf "$SPACED"
+
 # Icons: each size the content tools draw lands in the icon theme, as a PNG
 # of that size.
 icons=0

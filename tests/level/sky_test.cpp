@@ -47,7 +47,7 @@ TEST_F(Sky, RandomValuesStayInTheirRanges) {
     EXPECT_EQ(cloud.fVelY, 1.0f);
     ASSERT_EQ(cloud.pScratch->w, cloud.iWidth);
     ASSERT_EQ(cloud.pScratch->h, cloud.iHeight);
-    bBothPictures[cloud.pImage->w == 100 ? 0 : 1] = true;
+    bBothPictures[cloud.iPicture] = true;
     cloud.freeImages();
   }
   EXPECT_TRUE(bBothPictures[0] && bBothPictures[1]);
@@ -57,14 +57,14 @@ TEST_F(Sky, TheStretchedPictureIsTheFramesPicture) {
   srand(8);
   Cloud cloud;
   cloud.initCloud(-600, 23880, 80, 40, 1, 1, 1);
-  // Each cloud keeps its own copy of the picture.
+  // Each cloud keeps its own stretched copy of the shared picture.
   Cloud other;
   other.initCloud(-600, 23880, 80, 40, 1, 1, 1);
-  EXPECT_NE(cloud.pImage, other.pImage);
+  EXPECT_NE(cloud.pScratch, other.pScratch);
   // What a stretch in the frame itself would give.
   BITMAP *pReference = create_bitmap(cloud.iWidth, cloud.iHeight);
   rectfill(pReference, 0, 0, pReference->w, pReference->h, ColourMagenta);
-  stretch_sprite(pReference, cloud.pImage, 0, 0, cloud.iWidth, cloud.iHeight);
+  stretch_sprite(pReference, CloudPicture(cloud.iPicture), 0, 0, cloud.iWidth, cloud.iHeight);
   int iDiffer = 0;
   for (int y = 0; y < cloud.iHeight; ++y)
     for (int x = 0; x < cloud.iWidth; ++x)

@@ -155,18 +155,25 @@ int CountRgb(BITMAP *pBitmap, int iX1, int iY1, int iX2, int iY2, int iRgb) {
   return iCount;
 }
 
-Ticker::Ticker(int iMicros, std::function<void()> fOnTick)
-    : onTick(std::move(fOnTick)), bRunning(true) {
+Ticker::Ticker(int iMicros) : bRunning(true) {
   worker = std::thread([this, iMicros] {
-    int iLastLevel = FadeLevel;
-    vChanges.push_back({GameTicks.load(), iLastLevel});
+    // Each change is stamped with the tick the fade itself stored, so a late
+    // look at it (a busy machine) does not move it.
+    const auto Sample = [] {
+      for (;;) {
+        const int iTick = FadeStepTick;
+        const int iLevel = FadeLevel;
+        if (FadeStepTick == iTick) return Change{iTick, iLevel};
+      }
+    };
+    Change last = Sample();
+    vChanges.push_back(last);
     while (bRunning) {
       std::this_thread::sleep_for(std::chrono::microseconds(iMicros));
-      const int iTick = ++GameTicks;
-      const int iLevel = FadeLevel;
-      if (iLevel != iLastLevel) vChanges.push_back({iTick, iLevel});
-      iLastLevel = iLevel;
-      if (onTick) onTick();
+      ++GameTicks;
+      const Change now = Sample();
+      if (now.iLevel != last.iLevel) vChanges.push_back(now);
+      last = now;
     }
   });
 }

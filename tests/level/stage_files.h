@@ -49,19 +49,16 @@ void WriteCaptionFont(const char *cName, Caption kind);
 int CountRgb(BITMAP *pBitmap, int iX1, int iY1, int iX2, int iY2, int iRgb);
 
 // Advances GameTicks by one every iMicros microseconds on its own thread and
-// records every change of FadeLevel as (tick, level).
+// records every change of FadeLevel as (tick of the fade step, level).
 class Ticker {
  public:
-  // fOnTick runs once per tick on the ticker thread (input a test wants
-  // pressed or released at some moment).
-  explicit Ticker(int iMicros, std::function<void()> fOnTick = {});
+  explicit Ticker(int iMicros);
   ~Ticker();
   void stop();
   struct Change { int iTick; int iLevel; };
   std::vector<Change> fadeChanges() const;
 
  private:
-  std::function<void()> onTick;
   std::atomic<bool> bRunning;
   std::vector<Change> vChanges;
   std::thread worker;

@@ -1,0 +1,103 @@
+// Every stage flown from the bottom of its map to the top at one tick per
+// frame with fire held and the dragon kept alive. Shots frozen below the view
+// are dropped: the count of live shots stays bounded, and every frame looks
+// exactly as it does when they are kept.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "app/globals.h"
+#include "app/list.h"
+#include "entities/player.h"
+#include "level/level_run.h"
+#include "tilemap/tilemap.h"
+
+namespace {
+
+struct Flight {
+  std::vector<uint64_t> vFrames;  // a digest of each composed frame
+  int iMostShots = 0;
+};
+
+uint64_t Digest(BITMAP *pFrame) {
+  uint64_t uHash = 1469598103934665603ull;
+  for (int y = 0; y < pFrame->h; ++y) {
+    const uint32_t *pRow = reinterpret_cast<const uint32_t *>(pFrame->line[y]);
+    for (int x = 0; x < pFrame->w; ++x) uHash = (uHash ^ (pRow[x] & 0xFFFFFF)) * 1099511628211ull;
+  }
+  return uHash;
+}
+
+int Count(const ListNode *pList) {
+  int iCount = 0;
+  for (; pList != nullptr; pList = pList->link) ++iCount;
+  return iCount;
+}
+
+Flight Fly(const char *cMap, bool bDropFrozen, bool bDigest) {
+  Flight flight;
+  EXPECT_EQ(TileMapOpen(cMap), 0);
+  srand(11);
+  GameTicks = 100000;
+  FadeLevel = 255;
+  LevelRun run;
+  run.bDropFrozenShots = bDropFrozen;
+  run.populate(cMap);
+  run.startPlay();
+  BITMAP *pHud = create_bitmap(640, 480);
+  run.pCreditOverlay = create_bitmap(640, 480);
+  clear_to_color(run.pCreditOverlay, ColourMagenta);
+  key[KEY_LCONTROL] = 1;
+  bool bLost = false;
+  for (int iFrame = 0; run.playing(bLost) && iFrame < 20000; ++iFrame) {
+    GameTicks += 1;
+    run.pPlayer->iHealth = 50;
+    run.playFrame(pHud, false, bLost);
+    if (bDigest) flight.vFrames.push_back(Digest(BackBuffer));
+    flight.iMostShots = std::max(flight.iMostShots, Count(run.pProjectiles));
+  }
+  key[KEY_LCONTROL] = 0;
+  EXPECT_EQ(run.iCamY <= 0, true) << cMap << " was not flown to its end";
+  destroy_bitmap(pHud);
+  run.releaseStage();
+  return flight;
+}
+
+class StageFlight : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_EQ(chdir(SKV_DATA_DIR), 0);
+    if (BackBuffer == nullptr) BackBuffer = create_bitmap(640, 480);
+    _textmode = ColourMagenta;
+  }
+};
+
+// The stage that keeps the most shots: the same frames either way, and far
+// fewer shots alive.
+TEST_F(StageFlight, DroppingShotsFrozenBelowTheViewChangesNoFrame) {
+  const Flight kept = Fly("level3.fmp", false, true);
+  const Flight dropped = Fly("level3.fmp", true, true);
+  ASSERT_EQ(kept.vFrames.size(), dropped.vFrames.size());
+  size_t iFirstDiffering = kept.vFrames.size();
+  for (size_t i = 0; i < kept.vFrames.size() && iFirstDiffering == kept.vFrames.size(); ++i)
+    if (kept.vFrames[i] != dropped.vFrames[i]) iFirstDiffering = i;
+  EXPECT_EQ(iFirstDiffering, kept.vFrames.size()) << "first differing frame";
+  printf("level3.fmp: at most %d shots kept, %d dropped\n", kept.iMostShots,
+         dropped.iMostShots);
+  EXPECT_LT(dropped.iMostShots * 2, kept.iMostShots);
+}
+
+TEST_F(StageFlight, ShotsStayBoundedOverEveryStage) {
+  for (const char *cMap : {"level1.fmp", "level2a.fmp", "level2.fmp", "level3.fmp",
+                           "level4.fmp"}) {
+    const Flight flight = Fly(cMap, true, false);
+    printf("%s: at most %d shots alive\n", cMap, flight.iMostShots);
+    EXPECT_LE(flight.iMostShots, 150) << cMap;
+  }
+}
+
+}  // namespace
