@@ -11,7 +11,7 @@
 # then kept in fuzz/<target>/regressions/.
 set -e
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-BUILD="$ROOT/build-fuzz"
+BUILD="${SKV_FUZZ_BUILD_DIR:-$ROOT/build-fuzz}"
 SECONDS_EACH="${1:-60}"
 [ $# -gt 0 ] && shift
 ALLEGRO_ARG=""
@@ -59,6 +59,6 @@ for t in $TARGETS; do
     rm -rf "$SRC/corpus"
     mkdir -p "$SRC/corpus"
     cp "$MERGED"/* "$SRC/corpus/"
-    echo "fuzz_$t: corpus $(ls "$SRC/corpus" | wc -l) files, $(du -sk "$SRC/corpus" | cut -f1) KB"
+    echo "fuzz_$t: corpus $(ls "$SRC/corpus" | wc -l) files, $(cat "$SRC/corpus"/* | wc -c) bytes"
   fi
 done
