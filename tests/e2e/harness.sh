@@ -220,22 +220,25 @@ notice_shown() {
     [ "$(e2e_count "$1" 640x480+0+0 $NOTICE_HINT)" -gt 20 ]
 }
 
-# Library message boxes the game has open right now (children of the game).
+# Library message boxes the game has open right now (xmessage children of
+# the game; under Wine the game's other children are Wine's own helpers).
 e2e_library_box_pids() {
   [ -n "$E2E_GAME_PID" ] || return 0
   local stat pid ppid
   for stat in /proc/[0-9]*/stat; do
     read -r pid _ _ ppid _ 2>/dev/null <"$stat" || continue
-    [ "$ppid" = "$E2E_GAME_PID" ] && echo "$pid"
+    [ "$ppid" = "$E2E_GAME_PID" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = xmessage ] &&
+      echo "$pid"
   done
   return 0
 }
 
 # The game's messages are the lines of game.out that the libraries did not
-# write (the sound library reports its own failures there too).
+# write (the sound library reports its own failures there too); Windows ends
+# its lines with CR LF.
 E2E_MESSAGES_READ=0
 e2e_messages() {
-  grep -v -e '^ALSA lib ' -e '^$' "$E2E_OUT/game.out" 2>/dev/null
+  tr -d '\r' <"$E2E_OUT/game.out" 2>/dev/null | grep -v -e '^ALSA lib ' -e '^$'
 }
 e2e_message_count() { e2e_messages | wc -l; }
 # e2e_message N: the Nth message the game wrote.
