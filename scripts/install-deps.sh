@@ -5,7 +5,7 @@
 # Quiet and quick when everything is already there.
 set -e
 PLAY_PACKAGES="cmake make g++ pkg-config liballegro4-dev libvorbis-dev libogg-dev
-  fonts-dejavu-core zlib1g-dev libfreetype-dev libpng-dev"
+  fonts-dejavu-core zlib1g-dev libfreetype-dev"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xdotool x11-apps x11-utils imagemagick
   sox gnuplot-nox clang libclang-rt-14-dev desktop-file-utils"
 PACKAGES="$PLAY_PACKAGES"
