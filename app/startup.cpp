@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "app/globals.h"
+#include "app/notice.h"
 #include "app/transitions.h"
 #include "audio/jukebox.h"
 #include "tilemap/tilemap.h"
@@ -16,15 +17,15 @@ END_OF_FUNCTION(OnGameTick)
 
 // Shows a failure and the library's own explanation of it.
 static void Report(const char *cError) {
-  allegro_message("%s", cError);
-  allegro_message("REPORT:  %s\n", allegro_error);
+  ShowMessage("%s", cError);
+  ShowMessage("REPORT:  %s\n", allegro_error);
 }
 
 // Text mode first so the message is readable, then report and stop.
-static void FailInTextMode(const char *cError) {
-  set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+[[noreturn]] static void FailInTextMode(const char *cError) {
+  SwitchToTextMode();
   Report(cError);
-  exit(0);
+  ExitGame();
 }
 
 // Full screen first; many desktops refuse a 640 x 480 mode switch, so a
@@ -45,13 +46,13 @@ void InstallSoundOrGoSilent() {
   reserve_voices(0, 0);
   if (install_sound(DIGI_NONE, MIDI_NONE, nullptr) == 0) return;
   Report("ERROR:  Failed to install sound.  Terminating program.\n");
-  exit(0);
+  ExitGame();
 }
 
 static void StartDevices() {
   if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
     Report("ERROR:  Failed to initialize allegro library.  Terminating program.\n");
-    exit(0);
+    ExitGame();
   }
   SetGameMode();
   if (install_timer() != 0)
@@ -61,7 +62,7 @@ static void StartDevices() {
   install_joystick(JOY_TYPE_AUTODETECT);
   poll_joystick();
   if (num_joysticks == 0)
-    allegro_message("NOTE:  No joystick could be found, but you can still use keyboard.");
+    ShowMessage("NOTE:  No joystick could be found, but you can still use keyboard.");
   if (install_mouse() < 0)
     FailInTextMode("ERROR:  Failed to install mouse.  Terminating program.\n");
   // Text cells are drawn on magenta, so text in a layer shows no background.

@@ -5,6 +5,7 @@
 
 #include "app/globals.h"
 #include "app/image_check.h"
+#include "app/notice.h"
 #include "support/blit32.h"
 
 // The fades compose into this bitmap, made once at the BackBuffer's size.
@@ -13,21 +14,13 @@ static BITMAP *FadeScratch = nullptr;
 BITMAP *LoadBitmapOrExit(const char *cName, RGB *pPalette) {
   // A damaged header is refused here, as the library's loader would trust it.
   BITMAP *pBitmap = ImageFileLooksSound(cName) ? load_bitmap(cName, pPalette) : nullptr;
-  if (pBitmap == nullptr) {
-    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-    allegro_message("ERROR:  Could not find/open '%s'", cName);
-    exit(0);
-  }
+  if (pBitmap == nullptr) ExitWithMessage("ERROR:  Could not find/open '%s'", cName);
   return pBitmap;
 }
 
 BITMAP *CreateBitmapOrExit(int iWidth, int iHeight) {
   BITMAP *pBitmap = create_bitmap(iWidth, iHeight);
-  if (pBitmap == nullptr) {
-    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-    allegro_message("ERROR:  Could not create bitmap.  Memory error.");
-    exit(0);
-  }
+  if (pBitmap == nullptr) ExitWithMessage("ERROR:  Could not create bitmap.  Memory error.");
   return pBitmap;
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/datafile_check.h"
 #include "app/globals.h"
+#include "app/notice.h"
 #include "app/transitions.h"
 #include "entities/player.h"
 #include "level/level_run.h"
@@ -97,14 +98,14 @@ bool LevelRun::showGameOver() {
   BITMAP *pLayer = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
   DATAFILE *pData = LoadDatafileChecked("script.dat");
   if (pData == nullptr) {
-    allegro_message("Couldn't open dat file.");
+    ShowMessage("Couldn't open dat file.");
     destroy_bitmap(pPicture);
     destroy_bitmap(pLayer);
     return true;
   }
   FONT *pCaptionFont = static_cast<FONT *>(pData[0].dat);
   if (pCaptionFont == nullptr) {
-    allegro_message("ERROR:  Could not read font file.");
+    ShowMessage("ERROR:  Could not read font file.");
     pCaptionFont = font;
   }
   bool bButton = ButtonDown();

@@ -7,6 +7,7 @@
 
 #include "app/globals.h"
 #include "app/list.h"
+#include "app/notice.h"
 #include "app/transitions.h"
 #include "audio/jukebox.h"
 #include "entities/enemy.h"
@@ -48,9 +49,7 @@ bool LevelRun::run(const char *cMapFile) {
   if (TileMapOpen(cMapFile) != 0) {
     // The graphics mode is gone and the screens that would follow draw to
     // it, so the game ends here, as it does when an image is missing.
-    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-    allegro_message("ERROR:  Failed to load map:  %s", cMapFile);
-    exit(0);
+    ExitWithMessage("ERROR:  Failed to load map:  %s", cMapFile);
   }
   textprintf_ex(screen, font, 300, 200, ColourWhite, _textmode, "LOADING...");
   textprintf_ex(screen, font, 500, 400, ColourWhite, _textmode, "please wait...");

@@ -6,6 +6,7 @@
 
 #include "app/datafile_check.h"
 #include "app/globals.h"
+#include "app/notice.h"
 #include "app/transitions.h"
 #include "audio/jukebox.h"
 #include "level/level_run.h"
@@ -119,7 +120,7 @@ unsigned char WorldMap::playCurrentStage() {
   }
   DATAFILE *pScript = LoadDatafileChecked("script.dat");
   if (pScript == nullptr) {
-    allegro_message("error!");
+    ShowMessage("error!");
     delete pLevel;
     return 1;
   }
@@ -128,7 +129,7 @@ unsigned char WorldMap::playCurrentStage() {
     pStoryFont = static_cast<FONT *>(pScript[0].dat);
   } else {
     // No story font: say so, and tell the story in the library's own font.
-    allegro_message("banzai");
+    ShowMessage("banzai");
   }
   do {
     FadeOut(5);

@@ -27,7 +27,7 @@ e2e_to_title
 e2e_title_choose 1
 e2e_wait_for 60 map map_opened
 e2e_start_stage
-e2e_expect_notice 90 "error!"
+e2e_expect_notice 90 "error!" game
 e2e_wait_for 90 title-again title_shown
 # ESC held on the title ends the game.
 E2E_MAY_END=yes e2e_hold_until 60 quit Escape game_ended

@@ -1,8 +1,8 @@
 # Shared driver of the end-to-end scenarios: sourced by every scenario script.
 #
 # A scenario plays the real game the way a person would: a private X server
-# (Xvfb, 640 x 480 x 24), the game started from its run folder, the start-up
-# message boxes answered, keys pressed and held for human lengths of time,
+# (Xvfb, 640 x 480 x 24), the game started from its run folder, its messages
+# answered, keys pressed and held for human lengths of time,
 # and the screen photographed and read pixel by pixel with ImageMagick.
 #
 # Everything it starts (the X server, the game, the watchdog) is remembered by
@@ -98,7 +98,6 @@ e2e_cleanup() {
   local rc=$?
   trap - EXIT INT TERM
   if [ -n "$E2E_GAME_PID" ] && kill -0 "$E2E_GAME_PID" 2>/dev/null; then
-    e2e_notice_pids | while read -r p; do kill -TERM "$p" 2>/dev/null; done
     kill -TERM "$E2E_GAME_PID" 2>/dev/null
     sleep 0.5
     kill -KILL "$E2E_GAME_PID" 2>/dev/null
@@ -203,10 +202,26 @@ e2e_wait_exit() {
   e2e_log "game ended with status $E2E_GAME_STATUS"
 }
 
-# ---------------------------------------------------------------- message boxes
+# ---------------------------------------------------------------- messages
 
-# Message boxes the game has open right now (children of the game process).
-e2e_notice_pids() {
+# The game shows each message in one of two ways, and writes it to standard
+# error (game.out) as well, as a player starting it from a terminal sees:
+# - while it holds the screen, in a box drawn in its own frame: a gold frame
+#   (E6C878) and the grey hint "Press Enter" (BEBEBE). A person reads it and
+#   presses Enter.
+# - in text mode (the fatal paths), in the library's message box (xmessage, a
+#   child of the game). A person clicks its OK button.
+NOTICE_FRAME=E6C878
+NOTICE_HINT=BEBEBE
+
+# notice_shown FILE: the game's own message box is on screen.
+notice_shown() {
+  [ "$(e2e_count "$1" 640x480+0+0 $NOTICE_FRAME)" -gt 300 ] &&
+    [ "$(e2e_count "$1" 640x480+0+0 $NOTICE_HINT)" -gt 20 ]
+}
+
+# Library message boxes the game has open right now (children of the game).
+e2e_library_box_pids() {
   [ -n "$E2E_GAME_PID" ] || return 0
   local stat pid ppid
   for stat in /proc/[0-9]*/stat; do
@@ -216,88 +231,114 @@ e2e_notice_pids() {
   return 0
 }
 
-# The text a message box shows: xmessage's last argument(s) after its options.
-e2e_notice_text() {
-  tr '\0' '\n' <"/proc/$1/cmdline" 2>/dev/null |
-    awk 'skip {skip=0; next}
-         /^-(buttons|default|geometry|title|fn|font|bg|fg)$/ {skip=1; next}
-         /^-/ {next}
-         NR>1 {print}' | paste -sd' '
+# The game's messages are the lines of game.out that the libraries did not
+# write (the sound library reports its own failures there too).
+E2E_MESSAGES_READ=0
+e2e_messages() {
+  grep -v -e '^ALSA lib ' -e '^$' "$E2E_OUT/game.out" 2>/dev/null
 }
+e2e_message_count() { e2e_messages | wc -l; }
+# e2e_message N: the Nth message the game wrote.
+e2e_message() { e2e_messages | sed -n "${1}p"; }
 
-# e2e_answer_notice SECONDS: waits for the next message box, records its text
-# (notices.log) and picture, and answers it as a person would: pointer on its
-# OK button, a click, and Return. A full-screen game holds the keyboard and
-# the pointer, so the box may not receive them; then, after a few seconds, it
-# is closed by its process id and the log says so. The text is left in
-# E2E_NOTICE_TEXT; returns 1 when no box came.
-E2E_NOTICE_TEXT=""
-E2E_NOTICE_ANSWERED=""
-e2e_answer_notice() {
-  local limit deadline pid="" text
-  limit=$1
-  deadline=$(($(date +%s) + limit))
-  while [ -z "$pid" ]; do
-    pid=$(e2e_notice_pids | head -n1)
-    [ -n "$pid" ] && break
-    e2e_game_running || return 1
-    [ "$(date +%s)" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-  text=$(e2e_notice_text "$pid")
-  E2E_NOTICE_TEXT=$text
-  E2E_NOTICE_COUNT=$((E2E_NOTICE_COUNT + 1))
-  # Let the box appear on screen before photographing and answering it.
-  local win="" i
+# Answers the library's box PID as a person would: the pointer on its OK
+# button, a click, then Return. Returns 1 when the box stays open.
+e2e_click_library_box() {
+  local pid=$1 win="" i X Y WIDTH HEIGHT SCREEN WINDOW
   for i in $(seq 1 50); do
     win=$(xdotool search --classname xmessage 2>/dev/null | head -n1)
     [ -n "$win" ] && break
     sleep 0.1
   done
+  [ -n "$win" ] || return 1
   sleep 0.3
   e2e_shot "notice-$E2E_NOTICE_COUNT" >/dev/null
-  local how="no window"
-  if [ -n "$win" ]; then
-    local X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$win" 2>/dev/null)"
-    if [ -n "${WIDTH:-}" ]; then
-      # The OK button sits in the lower left corner of the box.
-      xdotool mousemove "$((X + 16))" "$((Y + HEIGHT - 15))"
-      sleep 0.2
-      xdotool mousedown 1; sleep 0.12; xdotool mouseup 1
-      for i in $(seq 1 10); do [ -d "/proc/$pid" ] || break; sleep 0.1; done
-      if [ -d "/proc/$pid" ]; then
-        xdotool keydown Return; sleep 0.12; xdotool keyup Return
-        for i in $(seq 1 20); do [ -d "/proc/$pid" ] || break; sleep 0.1; done
-      fi
-      how="answered"
-    fi
-  fi
-  E2E_NOTICE_ANSWERED=yes
+  eval "$(xdotool getwindowgeometry --shell "$win" 2>/dev/null)"
+  [ -n "${WIDTH:-}" ] || return 1
+  # The OK button sits in the lower left corner of the box.
+  xdotool mousemove "$((X + 16))" "$((Y + HEIGHT - 15))"
+  sleep 0.2
+  xdotool mousedown 1; sleep 0.12; xdotool mouseup 1
+  for i in $(seq 1 20); do [ -d "/proc/$pid" ] || break; sleep 0.1; done
   if [ -d "/proc/$pid" ]; then
-    E2E_NOTICE_ANSWERED=no
-    how="took no input (the game holds keyboard and pointer); closed by pid $pid"
-    kill -TERM "$pid" 2>/dev/null
-    for i in $(seq 1 20); do [ -d "/proc/$pid" ] || break; sleep 0.1; done
+    xdotool keydown Return; sleep 0.12; xdotool keyup Return
+    for i in $(seq 1 30); do [ -d "/proc/$pid" ] || break; sleep 0.1; done
   fi
   xdotool mousemove 320 240
-  printf '%s\n' "$text" >>"$E2E_OUT/notices.log"
-  e2e_log "message box $E2E_NOTICE_COUNT: \"$text\" ($how)"
+  [ ! -d "/proc/$pid" ]
 }
 
-# e2e_expect_notice SECONDS EXPECTED-TEXT: the next box must show this text
-# (compared after joining lines with blanks and trimming the ends).
+# Answers the game's own box with Enter and watches for the answer to take:
+# the box gone, the next message written, or the game ended. A person
+# presses again when nothing happened; three presses without effect fail.
+e2e_press_enter_on_notice() {
+  local before=$1 press i file
+  for press in 1 2 3; do
+    e2e_key Return 0.15
+    for i in $(seq 1 15); do
+      e2e_game_running || return 0
+      [ "$(e2e_message_count)" -gt "$before" ] && return 0
+      file=$(e2e_shot "notice-$E2E_NOTICE_COUNT-after") || return 1
+      notice_shown "$file" || return 0
+      sleep 0.3
+    done
+  done
+  return 1
+}
+
+# e2e_answer_notice SECONDS: waits for the next message, records its text
+# (notices.log, E2E_NOTICE_TEXT, E2E_NOTICE_KIND "game" or "library") and
+# picture, and answers it as a person would. A message nobody could answer
+# fails the scenario. Returns 1 when no message came.
+E2E_NOTICE_TEXT=""
+E2E_NOTICE_KIND=""
+e2e_answer_notice() {
+  local limit deadline pid="" file="" before
+  limit=$1
+  deadline=$(($(date +%s) + limit))
+  while :; do
+    pid=$(e2e_library_box_pids | head -n1)
+    [ -n "$pid" ] && break
+    if [ "$(e2e_message_count)" -gt "$E2E_MESSAGES_READ" ]; then
+      file=$(e2e_shot "notice-$((E2E_NOTICE_COUNT + 1))") && notice_shown "$file" && break
+    fi
+    e2e_game_running || return 1
+    [ "$(date +%s)" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
+  E2E_NOTICE_COUNT=$((E2E_NOTICE_COUNT + 1))
+  E2E_MESSAGES_READ=$((E2E_MESSAGES_READ + 1))
+  E2E_NOTICE_TEXT=$(e2e_message "$E2E_MESSAGES_READ")
+  printf '%s\n' "$E2E_NOTICE_TEXT" >>"$E2E_OUT/notices.log"
+  if [ -n "$pid" ]; then
+    E2E_NOTICE_KIND=library
+    e2e_click_library_box "$pid" ||
+      e2e_fail "the library's message box \"$E2E_NOTICE_TEXT\" took no click and no Return"
+    e2e_log "message $E2E_NOTICE_COUNT (library box, answered with a click): \"$E2E_NOTICE_TEXT\""
+  else
+    E2E_NOTICE_KIND=game
+    before=$(e2e_message_count)
+    e2e_press_enter_on_notice "$before" ||
+      e2e_fail "the game's message \"$E2E_NOTICE_TEXT\" stayed after three presses of Enter"
+    e2e_log "message $E2E_NOTICE_COUNT (in the game's frame, answered with Enter): \"$E2E_NOTICE_TEXT\""
+  fi
+}
+
+# e2e_expect_notice SECONDS EXPECTED-TEXT [KIND]: the next message must show
+# this text (trailing blanks aside), and, when KIND is given, in that way.
 e2e_expect_notice() {
   local got want
-  e2e_answer_notice "$1" || e2e_fail "no message box within $1 s (expected \"$2\")"
-  want=$(printf '%s' "$2" | tr '\n' ' ' | sed 's/ *$//')
+  e2e_answer_notice "$1" || e2e_fail "no message within $1 s (expected \"$2\")"
+  want=$(printf '%s' "$2" | sed 's/ *$//')
   got=$(printf '%s' "$E2E_NOTICE_TEXT" | sed 's/ *$//')
-  [ "$got" = "$want" ] || e2e_fail "message box shows \"$got\", expected \"$want\""
+  [ "$got" = "$want" ] || e2e_fail "the message reads \"$got\", expected \"$want\""
+  [ -z "${3:-}" ] || [ "$E2E_NOTICE_KIND" = "$3" ] ||
+    e2e_fail "\"$want\" was shown in the $E2E_NOTICE_KIND's box, expected the $3's"
 }
 
 # The start-up notes every run shows here: Xvfb has no joystick.
 e2e_answer_startup_notes() {
-  e2e_expect_notice 30 "NOTE:  No joystick could be found, but you can still use keyboard."
+  e2e_expect_notice 30 "NOTE:  No joystick could be found, but you can still use keyboard." game
 }
 
 # ---------------------------------------------------------------- input

@@ -12,6 +12,7 @@ copy() {
   cp "$SHOTS/$1" "$DEST/$2"
   echo "$DEST/$2"
 }
+copy full_run/notice-1.png shot-notice.png
 copy full_run/title.png shot-title.png
 copy full_run/map-paths.png shot-world-map.png
 copy full_run/story.png shot-story.png

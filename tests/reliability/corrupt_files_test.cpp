@@ -56,7 +56,7 @@ TEST(DamagedFiles, EveryStageMapEndsTheGameWithTheMapMessage) {
       });
       EXPECT_TRUE(r.bExited && r.iStatus == 0) << cMap << " " << DamageName(eDamage) << ": "
                                                << Describe(r);
-      EXPECT_EQ(r.sOutput, std::string("ERROR:  Failed to load map:  ") + cMap)
+      EXPECT_EQ(r.sOutput, std::string("ERROR:  Failed to load map:  ") + cMap + "\n")
           << DamageName(eDamage);
     }
   }
@@ -71,7 +71,7 @@ TEST(DamagedFiles, DamagedStoryFontSkipsTheGameOverScreen) {
       return run.showGameOver() ? 0 : 92;
     });
     EXPECT_TRUE(r.bExited && r.iStatus == 0) << DamageName(eDamage) << ": " << Describe(r);
-    EXPECT_EQ(r.sOutput, "Couldn't open dat file.") << DamageName(eDamage);
+    EXPECT_EQ(r.sOutput, "Couldn't open dat file.\n") << DamageName(eDamage);
   }
 }
 
@@ -86,7 +86,7 @@ TEST(DamagedFiles, DamagedStoryFontClosesTheWorldMapBeforeTheStory) {
       return map.pNodes[map.iCurrent]->bCompleted ? 94 : 0;
     });
     EXPECT_TRUE(r.bExited && r.iStatus == 0) << DamageName(eDamage) << ": " << Describe(r);
-    EXPECT_EQ(r.sOutput, "error!") << DamageName(eDamage);
+    EXPECT_EQ(r.sOutput, "error!\n") << DamageName(eDamage);
   }
 }
 
@@ -106,7 +106,7 @@ TEST(DamagedFiles, DamagedStagePicturesEndTheGameWithTheLoaderMessage) {
       const ChildResult r = RunWithDamagedFile(c.cPicture, eDamage, c.fBody);
       EXPECT_TRUE(r.bExited && r.iStatus == 0)
           << c.cPicture << " " << DamageName(eDamage) << ": " << Describe(r);
-      EXPECT_EQ(r.sOutput, std::string("ERROR:  Could not find/open '") + c.cPicture + "'")
+      EXPECT_EQ(r.sOutput, std::string("ERROR:  Could not find/open '") + c.cPicture + "'\n")
           << DamageName(eDamage);
     }
   }

@@ -140,9 +140,9 @@ TEST_F(StageIntro, StoryScreenLastsItsTimeAndEscOrAButtonEndIt) {
 }
 
 TEST_F(StageIntro, MissingScriptClosesTheMapAndReleasesTheStage) {
-  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   EXPECT_EQ(map->playCurrentStage(), 1);
-  std::string cOut = testing::internal::GetCapturedStdout();
+  std::string cOut = testing::internal::GetCapturedStderr();
   EXPECT_NE(cOut.find("error!"), std::string::npos);
   EXPECT_FALSE(map->pNodes[0]->bCompleted);
   EXPECT_EQ(LevelLog().iRuns, 0);
@@ -153,13 +153,13 @@ TEST_F(StageIntro, MissingScriptClosesTheMapAndReleasesTheStage) {
 TEST_F(StageIntro, ScriptWithoutAFontTellsTheStoryInTheDefaultFont) {
   writeEmptyScript();
   LevelLog().bLose = false;
-  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   unsigned char iResult;
   {
     screentest::FastClock clock;
     iResult = map->playCurrentStage();
   }
-  std::string cOut = testing::internal::GetCapturedStdout();
+  std::string cOut = testing::internal::GetCapturedStderr();
   EXPECT_NE(cOut.find("banzai"), std::string::npos);
   EXPECT_EQ(iResult, 0);
   // The last story frame is still in the BackBuffer: the page was printed.
@@ -175,13 +175,13 @@ TEST_F(StageIntro, LostStageIsCompletedAndClosesTheMap) {
   writeEmptyScript();
   LevelLog().bLose = true;
   key[KEY_ESC] = 1;  // skips the story, not the stage
-  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   unsigned char iResult;
   {
     screentest::FastClock clock;
     iResult = map->playCurrentStage();
   }
-  testing::internal::GetCapturedStdout();
+  testing::internal::GetCapturedStderr();
   EXPECT_EQ(iResult, 1);
   EXPECT_EQ(LevelLog().iRuns, 1);
   EXPECT_TRUE(map->pNodes[0]->bCompleted);
@@ -190,13 +190,13 @@ TEST_F(StageIntro, LostStageIsCompletedAndClosesTheMap) {
   map->pNodes[0]->bCompleted = false;
   key[KEY_ENTER] = 1;
   bool bLeave;
-  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   {
     screentest::FastClock clock;
     screentest::DelayedRelease release(KEY_ENTER, 20);
     bLeave = WorldMapTurn(*map);
   }
-  testing::internal::GetCapturedStdout();
+  testing::internal::GetCapturedStderr();
   EXPECT_TRUE(bLeave);
   EXPECT_EQ(key[KEY_ENTER], 0);
   EXPECT_EQ(LevelLog().iRuns, 2);
