@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/startup.h"
+
 namespace {
 
 constexpr int CharSize = 8;      // the library's font is 8 x 8
@@ -77,7 +79,10 @@ void ExitWithMessage(const char *cFormat, ...) {
   ExitGame();
 }
 
-void ExitGame() { exit(0); }
+void ExitGame() {
+  ShutDown();
+  exit(0);
+}
 
 std::vector<std::string> WrapMessage(const std::string &sText, int iColumns) {
   const size_t iWidth = static_cast<size_t>(std::max(iColumns, 1));

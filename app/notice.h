@@ -24,7 +24,8 @@ void SwitchToTextMode();
 [[noreturn]] void ExitWithMessage(const char *cFormat, ...)
     __attribute__((format(printf, 1, 2)));
 
-// Ends the game with status 0 (after its messages have been answered).
+// Ends the game with status 0 (after its messages have been answered), by
+// way of ShutDown.
 [[noreturn]] void ExitGame();
 
 // Breaks a message into the lines its box shows: at its own line feeds, and

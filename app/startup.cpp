@@ -78,7 +78,9 @@ void StartUp() {
   srand(static_cast<unsigned>(time(nullptr)));
   LOCK_VARIABLE(GameTicks);
   LOCK_FUNCTION(OnGameTick);
-  install_int_ex(OnGameTick, MSEC_TO_TIMER(20));
+  // Without the tick no delay ever passes and every fade would wait forever.
+  if (install_int_ex(OnGameTick, MSEC_TO_TIMER(20)) != 0)
+    FailInTextMode("ERROR:  Failed to start the game clock.  Terminating program.\n");
   BackBuffer = create_bitmap(640, 480);
   if (BackBuffer == nullptr) BackBuffer = CreateBitmapOrExit(640, 480);
 
@@ -99,8 +101,12 @@ void StartUp() {
 }
 
 void ShutDown() {
+  // The music first: its refill runs on the timer thread and plays through
+  // the sound system, which the library removes before its timers.
+  GameJukebox.shutdownJukebox();
+  remove_int(OnGameTick);
   FreeFadeScratch();
-  destroy_bitmap(BackBuffer);
+  if (BackBuffer != nullptr) destroy_bitmap(BackBuffer);
   BackBuffer = nullptr;
   allegro_exit();
 }

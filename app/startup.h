@@ -6,7 +6,9 @@
 // something the game cannot run without fails.
 void StartUp();
 
-// Destroys the BackBuffer and leaves the library.
+// Every way out of the game ends here: stops and frees the music, removes
+// the tick, destroys the BackBuffer and leaves the library. Safe at any point
+// of start-up.
 void ShutDown();
 
 // The 20 ms timer callback: the only writer of GameTicks.

@@ -1,23 +1,18 @@
-// Headless Allegro for the benchmarks: no display, 32-bit memory screen with
-// the game screen's pixel layout.
+// Headless Allegro for the benchmarks (the set-up the tests use too), with
+// the BackBuffer every frame composes into.
 #pragma once
 #include <allegro.h>
 
-#include "app/globals.h"
-
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/globals.h"
+#include "support/headless.h"
+
 inline void BenchStartAllegro() {
-  if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
+  if (!StartHeadlessAllegro()) {
     fprintf(stderr, "headless Allegro failed\n");
     exit(1);
   }
-  set_color_depth(32);
-  _rgb_r_shift_32 = 16;
-  _rgb_g_shift_32 = 8;
-  _rgb_b_shift_32 = 0;
-  screen = create_bitmap(640, 480);
   BackBuffer = create_bitmap(640, 480);
 }

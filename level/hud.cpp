@@ -6,6 +6,7 @@
 #include "app/datafile_check.h"
 #include "app/globals.h"
 #include "app/notice.h"
+#include "app/owned.h"
 #include "app/transitions.h"
 #include "entities/player.h"
 #include "level/level_run.h"
@@ -94,17 +95,18 @@ static bool ButtonDown() {
 }
 
 bool LevelRun::showGameOver() {
-  BITMAP *pPicture = LoadBitmapOrExit("gameover.bmp", nullptr);
-  BITMAP *pLayer = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
-  DATAFILE *pData = LoadDatafileChecked("script.dat");
-  if (pData == nullptr) {
+  const OwnedBitmap picture(LoadBitmapOrExit("gameover.bmp", nullptr));
+  const OwnedBitmap layer(CreateBitmapOrExit(BackBuffer->w, BackBuffer->h));
+  BITMAP *pPicture = picture.get();
+  BITMAP *pLayer = layer.get();
+  const OwnedDatafile data(LoadDatafileChecked("script.dat"));
+  if (data == nullptr) {
     ShowMessage("Couldn't open dat file.");
-    destroy_bitmap(pPicture);
-    destroy_bitmap(pLayer);
     return true;
   }
   // Only a font object is drawn with; anything else gets the library's font.
-  FONT *pCaptionFont = pData[0].type == DAT_FONT ? static_cast<FONT *>(pData[0].dat) : nullptr;
+  const DATAFILE &first = data.get()[0];
+  FONT *pCaptionFont = first.type == DAT_FONT ? static_cast<FONT *>(first.dat) : nullptr;
   if (pCaptionFont == nullptr) {
     ShowMessage("ERROR:  Could not read font file.");
     pCaptionFont = font;
@@ -123,8 +125,5 @@ bool LevelRun::showGameOver() {
   }
   while (!FadeOut(5)) {
   }
-  destroy_bitmap(pPicture);
-  destroy_bitmap(pLayer);
-  unload_datafile(pData);
   return false;
 }

@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "app/list.h"
 #include "app/notice.h"
+#include "app/owned.h"
 #include "app/transitions.h"
 #include "audio/jukebox.h"
 #include "entities/enemy.h"
@@ -55,14 +56,14 @@ bool LevelRun::run(const char *cMapFile) {
   textprintf_ex(screen, font, 500, 400, ColourWhite, _textmode, "please wait...");
   populate(cMapFile);
   startPlay();
-  BITMAP *pHudLayer = CreateBitmapOrExit(640, 480);
+  const OwnedBitmap hudLayer(CreateBitmapOrExit(640, 480));
+  BITMAP *pHudLayer = hudLayer.get();
   pCreditOverlay = CreateBitmapOrExit(640, 480);
   const bool bStageOne = strcmp(cMapFile, "level1.fmp") == 0;
 
   bool bLost = false;
   while (playing(bLost)) playFrame(pHudLayer, bStageOne, bLost);
 
-  destroy_bitmap(pHudLayer);
   return endStage(bLost);
 }
 

@@ -7,6 +7,7 @@
 #include "app/datafile_check.h"
 #include "app/globals.h"
 #include "app/notice.h"
+#include "app/owned.h"
 #include "app/transitions.h"
 #include "audio/jukebox.h"
 #include "level/level_run.h"
@@ -112,16 +113,13 @@ void ShowStory(BITMAP *pPicture, BITMAP *pTextLayer, FONT *pFont, const char *cM
 
 // The level object is made first and released on every way out.
 unsigned char WorldMap::playCurrentStage() {
-  LevelRun *pLevel = new LevelRun();
+  const std::unique_ptr<LevelRun> level(new LevelRun());
   StageNode *pNode = pNodes[iCurrent];
-  if (pNode->bCompleted) {
-    delete pLevel;
-    return 0;
-  }
-  DATAFILE *pScript = LoadDatafileChecked("script.dat");
+  if (pNode->bCompleted) return 0;
+  const OwnedDatafile script(LoadDatafileChecked("script.dat"));
+  DATAFILE *pScript = script.get();
   if (pScript == nullptr) {
     ShowMessage("error!");
-    delete pLevel;
     return 1;
   }
   FONT *pStoryFont = font;
@@ -135,17 +133,13 @@ unsigned char WorldMap::playCurrentStage() {
     FadeOut(5);
   } while (!GameJukebox.fadeMusic(5));
 
-  BITMAP *pPicture = LoadBitmapOrExit("stage_intro.bmp", nullptr);
-  BITMAP *pTextLayer = CreateBitmapOrExit(640, 480);
-  ShowStory(pPicture, pTextLayer, pStoryFont, pNode->cMapFile);
+  const OwnedBitmap picture(LoadBitmapOrExit("stage_intro.bmp", nullptr));
+  const OwnedBitmap textLayer(CreateBitmapOrExit(640, 480));
+  ShowStory(picture.get(), textLayer.get(), pStoryFont, pNode->cMapFile);
   while (!FadeOut(5)) {
   }
 
-  unsigned char iResult = pLevel->run(pNode->cMapFile) ? 1 : 0;
+  unsigned char iResult = level->run(pNode->cMapFile) ? 1 : 0;
   pNode->complete();
-  destroy_bitmap(pPicture);
-  destroy_bitmap(pTextLayer);
-  unload_datafile(pScript);
-  delete pLevel;
   return iResult;
 }

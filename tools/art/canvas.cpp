@@ -1,11 +1,11 @@
 // Painting surface, shape filling, light, noise and bitmap conversion.
 #include "canvas.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+
+#include "png/png_writer.h"
 
 namespace art {
 
@@ -194,36 +194,17 @@ BITMAP *NewMaskedBitmap(int w, int h) {
 }
 
 bool SavePng(const std::string &path, BITMAP *bmp, bool maskToAlpha) {
-  FILE *f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, bmp->w, bmp->h, 8, maskToAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_compression_level(png, 9);
-  png_write_info(png, info);
-  std::vector<png_byte> row(size_t(bmp->w) * 4);
+  std::vector<uint32_t> pixels;
+  pixels.reserve(size_t(bmp->w) * bmp->h);
   for (int y = 0; y < bmp->h; y++) {
-    size_t o = 0;
     for (int x = 0; x < bmp->w; x++) {
       const int c = getpixel(bmp, x, y) & 0xFFFFFF;
       const bool masked = maskToAlpha && c == MaskRgb;
-      row[o++] = masked ? 0 : png_byte(getr32(c));
-      row[o++] = masked ? 0 : png_byte(getg32(c));
-      row[o++] = masked ? 0 : png_byte(getb32(c));
-      if (maskToAlpha) row[o++] = masked ? 0 : 255;
+      const uint32_t rgb = uint32_t(getr32(c)) << 16 | uint32_t(getg32(c)) << 8 | uint32_t(getb32(c));
+      pixels.push_back(masked ? 0 : rgb | 0xFF000000u);
     }
-    png_write_row(png, row.data());
   }
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
+  return WritePng(path, bmp->w, bmp->h, pixels, maskToAlpha);
 }
 
 }  // namespace art

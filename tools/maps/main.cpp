@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "maps/mapgen.h"
+#include "png/png_writer.h"
 
 int main(int argc, char **argv) {
   if (argc != 3) {
@@ -20,7 +21,7 @@ int main(int argc, char **argv) {
     }
     std::string name = stage.cFileName;
     name = name.substr(0, name.find('.')) + "_strip.png";
-    if (!mapgen::WritePng(preview + "/" + name, built.previewWidth, built.previewHeight, built.preview)) {
+    if (!WritePng(preview + "/" + name, built.previewWidth, built.previewHeight, built.preview, false)) {
       std::fprintf(stderr, "%s: cannot write %s\n", argv[0], name.c_str());
       return 1;
     }
@@ -29,7 +30,7 @@ int main(int argc, char **argv) {
     const char *viewNames[3] = {"_start.png", "_middle.png", "_end.png"};
     for (int v = 0; v < 3; v++) {
       std::string file = preview + "/" + name.substr(0, name.find('_')) + viewNames[v];
-      if (!mapgen::WritePng(file, 640, 480, mapgen::RenderRegion(built.map, views[v][0], views[v][1], 640, 480))) {
+      if (!WritePng(file, 640, 480, mapgen::RenderRegion(built.map, views[v][0], views[v][1], 640, 480), false)) {
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], file.c_str());
         return 1;
       }

@@ -56,7 +56,4 @@ StageMap BuildStage(const StageInfo &stage);
 // The map's pixels in a rectangle (map pixels), for close-up previews.
 std::vector<uint32_t> RenderRegion(const FmpMap &map, int x0, int y0, int width, int height);
 
-// Writes an 8-bit RGB PNG; false on an I/O failure.
-bool WritePng(const std::string &path, int width, int height, const std::vector<uint32_t> &rgb);
-
 }  // namespace mapgen

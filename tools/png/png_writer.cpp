@@ -1,11 +1,10 @@
-// A small PNG writer for the map previews: 8-bit RGB, one zlib stream.
+// The content tools' PNG writer.
+#include "png/png_writer.h"
+
 #include <zlib.h>
 
 #include <cstdio>
 
-#include "maps/mapgen.h"
-
-namespace mapgen {
 namespace {
 
 void Put32(std::vector<uint8_t> &out, uint32_t v) {
@@ -23,16 +22,19 @@ void Chunk(std::vector<uint8_t> &out, const char *tag, const std::vector<uint8_t
 
 }  // namespace
 
-bool WritePng(const std::string &path, int width, int height, const std::vector<uint32_t> &rgb) {
+bool WritePng(const std::string &path, int width, int height, const std::vector<uint32_t> &pixels,
+              bool bAlpha) {
+  const int channels = bAlpha ? 4 : 3;
   std::vector<uint8_t> raw;
-  raw.reserve(static_cast<size_t>(height) * (width * 3 + 1));
+  raw.reserve(static_cast<size_t>(height) * (width * channels + 1));
   for (int y = 0; y < height; y++) {
     raw.push_back(0);  // no filter
     for (int x = 0; x < width; x++) {
-      uint32_t p = rgb[static_cast<size_t>(y) * width + x];
+      uint32_t p = pixels[static_cast<size_t>(y) * width + x];
       raw.push_back(static_cast<uint8_t>(p >> 16));
       raw.push_back(static_cast<uint8_t>(p >> 8));
       raw.push_back(static_cast<uint8_t>(p));
+      if (bAlpha) raw.push_back(static_cast<uint8_t>(p >> 24));
     }
   }
   uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
@@ -44,7 +46,8 @@ bool WritePng(const std::string &path, int width, int height, const std::vector<
   std::vector<uint8_t> header;
   Put32(header, static_cast<uint32_t>(width));
   Put32(header, static_cast<uint32_t>(height));
-  header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter, no interlace
+  // 8 bits, RGB or RGBA, deflate, no filter, no interlace
+  header.insert(header.end(), {8, static_cast<uint8_t>(bAlpha ? 6 : 2), 0, 0, 0});
   Chunk(file, "IHDR", header);
   Chunk(file, "IDAT", packed);
   Chunk(file, "IEND", {});
@@ -54,4 +57,3 @@ bool WritePng(const std::string &path, int width, int height, const std::vector<
   return std::fclose(f) == 0 && ok;
 }
 
-}  // namespace mapgen
