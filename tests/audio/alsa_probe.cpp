@@ -98,9 +98,14 @@ static int Probe(const char *cTrack) {
   if (pStream == nullptr || !alogg_is_playing_ogg(pStream)) return Fail("track did not start");
   int iVoice = OggStreamVoice(pStream);
   if (iVoice < 0) return Fail("no voice");
-  int iFirst = voice_get_position(iVoice);
-  rest(200);
-  int iLater = voice_get_position(iVoice);
+  // The driver's mixing thread moves the voice on; on a busy machine it may
+  // take a while to be scheduled, so it gets up to five seconds.
+  const int iFirst = voice_get_position(iVoice);
+  int iLater = iFirst;
+  for (int i = 0; i < 100 && iFirst >= 0 && iLater == iFirst; ++i) {
+    rest(50);
+    iLater = voice_get_position(iVoice);
+  }
   if (iFirst < 0 || iLater < 0 || iLater == iFirst) return Fail("voice does not advance");
 
   // The fade reaches the voice at once.
