@@ -45,8 +45,8 @@ add_custom_target(win_zip ALL DEPENDS ${SKV_ZIP})
 if(SKV_BUILD_TESTS)
   enable_testing()
   add_test(NAME e2e_windows_run COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/windows_run.sh)
-  set_tests_properties(e2e_windows_run PROPERTIES LABELS e2e TIMEOUT 450
-    ENVIRONMENT "SKV_WIN_ZIP=${SKV_ZIP};SKV_E2E_OUT=${CMAKE_BINARY_DIR}/e2e;SKV_E2E_LIMIT=420")
+  set_tests_properties(e2e_windows_run PROPERTIES LABELS e2e TIMEOUT 630
+    ENVIRONMENT "SKV_WIN_ZIP=${SKV_ZIP};SKV_E2E_OUT=${CMAKE_BINARY_DIR}/e2e;SKV_E2E_LIMIT=600")
 endif()
 
 # Unit test folders built and run under Wine (tests/CMakeLists.txt).
