@@ -203,7 +203,6 @@ static void DecodeAnimations(const uint8_t *pData, size_t iSize) {
   LoadedMap.frameCount = iFrames;
   LoadedMap.anims = pAnims;
   LoadedMap.animEnd = pAnims + iRecords;
-  TileMapRewindAnimations();
 }
 
 // ------------------------------------------------------- AGFX, BGFX, NOVC --
@@ -372,6 +371,9 @@ static int FinishDecoding() {
     return -1;
   }
   LoadedMap.header.blockDepth = LoadedMap.header.heldDepth;
+  // Animations start at their first frame once their indices are known to
+  // lie inside the frame list (before, end - 1 could overflow).
+  TileMapRewindAnimations();
   return TileMapConvertGraphics();
 }
 

@@ -1,6 +1,6 @@
 #!/bin/bash
 # A whole visit, played as a person would: the splash and its notice page,
-# the title menu ("Options", then "Play"), the world map, the first stage
+# the title menu, the world map, the first stage
 # (left early with O), the paths that grow from it, the second stage chosen
 # with the cursor, and ESC on the world map, which closes it and ends the
 # game with status 0.
@@ -14,14 +14,6 @@ e2e_sound null
 e2e_start_game "$SKV_DATA_DIR"
 SPLASH_SHOT=splash e2e_to_title
 e2e_check title_picture_shown "$E2E_OUT/title.png" -- "title picture fills the screen"
-
-# "Options" has nothing behind it yet: a short press of Return on it opens
-# the title menu again, with "Play" selected. (A press held on past the new
-# menu's first moments would answer that menu too, as Enter does at once.)
-e2e_key Down 0.08
-e2e_wait_for 10 title-options title_selected 2
-e2e_key Return 0.08
-e2e_wait_for 30 title-after-options title_shown
 
 # "Play" opens the world map with only the first stage on it.
 e2e_title_choose 1
