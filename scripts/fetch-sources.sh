@@ -21,7 +21,7 @@ entry() { awk -v p="$1" '$1 == p { print; exit }' "$SUMS"; }
 sum_ok() { [ -f "$1" ] && [ "$(sha256sum "$1" | cut -d' ' -f1)" = "$2" ]; }
 
 TMP=""
-cleanup() { [ -n "$TMP" ] && rm -rf "$TMP"; }
+cleanup() { if [ -n "$TMP" ]; then rm -rf "$TMP"; fi; }
 trap cleanup EXIT INT TERM
 
 # Makes $TMP/deb-src.sources from the machine's apt sources and refreshes the
