@@ -34,8 +34,10 @@ appstreamcli validate --no-net "$META" || fail "metainfo does not validate"
 desktop-file-validate "$ROOT/usr/share/applications/skarnvale.desktop" || fail "desktop entry invalid"
 grep -qx 'Exec=/usr/games/skarnvale' "$ROOT/usr/share/applications/skarnvale.desktop" ||
   fail "desktop entry does not start /usr/games/skarnvale"
-warnings=$(MANWIDTH=80 man --warnings -l "$ROOT/usr/share/man/man6/skarnvale.6.gz" 2>&1 >/dev/null)
-[ -z "$warnings" ] || fail "manual page warnings: $warnings"
+for page in man6/skarnvale.6.gz man1/skv_tiled.1.gz; do
+  warnings=$(MANWIDTH=80 man --warnings -l "$ROOT/usr/share/man/$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "manual page $page warnings: $warnings"
+done
 
 # One version: the changelog's, CMake's, the newest metainfo release's and
 # the manual page's.
