@@ -92,8 +92,9 @@ bool BmpLooksSound(const std::vector<uint8_t> &vFile) {
              uInfoSize == 124) {
     if (uHave < 54) return false;
     iWidth = static_cast<int32_t>(Little32(h + 18));
+    // A top-down picture (negative height) is refused: on a 64-bit system the
+    // library reads the height as an unsigned number, some four billion rows.
     iHeight = static_cast<int32_t>(Little32(h + 22));
-    if (iHeight < 0) iHeight = -iHeight;
     if (Little16(h + 26) != 1) return false;
     iBits = Little16(h + 28);
     iCompression = static_cast<int>(Little32(h + 30));
@@ -116,8 +117,8 @@ bool BmpLooksSound(const std::vector<uint8_t> &vFile) {
     const int64_t iRowBytes = ((iWidth * iBits + 31) / 32) * 4;
     return uOffset + iRowBytes * iHeight <= iFileSize;
   }
-  // Runs: top-down pictures have none, and every run must stay inside.
-  return Little32(h + 22) < 0x80000000u && RunsStayInside(vFile, uOffset, iWidth, iHeight, iBits == 4);
+  // Runs: every run must stay inside.
+  return RunsStayInside(vFile, uOffset, iWidth, iHeight, iBits == 4);
 }
 
 bool PcxLooksSound(const std::vector<uint8_t> &vFile) {

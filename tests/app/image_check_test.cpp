@@ -66,6 +66,9 @@ std::vector<std::vector<uint8_t>> Damaged(const std::vector<uint8_t> &sound, boo
     b = sound;
     Put32(b, 18, 0xFFFFFFF0);  // negative width
     files.push_back(b);
+    b = sound;
+    Put32(b, 22, 0xFFFFFFFB);  // top-down: the library reads some 4 billion rows
+    files.push_back(b);
   } else {
     std::vector<uint8_t> b = sound;
     b[10] = 0xFF;
