@@ -4,6 +4,8 @@
 // cells and layers, and the painted screen shows the written pixels.
 #include <gtest/gtest.h>
 
+#include "run_coding_map.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -135,17 +137,7 @@ TEST(FmpWriterRoundTrip, EveryEncodingByteOrderHeaderAndDepthGivesTheSameMap) {
 // The run encodings, read back by the engine: the cells come back exactly,
 // and the layer needs every byte the writer gave it.
 TEST(FmpWriterRoundTrip, RunEncodedLayersGiveBackTheirCells) {
-  FmpMap m;
-  m.widthInBlocks = 9;
-  m.heightInBlocks = 4;
-  m.blockWidth = m.blockHeight = 1;
-  m.graphics = {{0x000000}};
-  m.blocks.assign(6, FmpBlock());
-  m.anims = {FmpAnim{1, 0, {0, 1}}, FmpAnim{2, 0, {2}}};
-  m.layers = {{1, 2, 3, 1, 2, 3, 1, 2, 3,
-               5, 5, 5, 5, 5, 5, 5, 5, 5,
-               1, 2, 3, 4, 5, 0, -1, -2, -2,
-               1, 2, 3, 1, 2, 3, 4, 4, 4}};
+  FmpMap m = RunCodingMap();
   std::string why;
   for (bool little : {true, false})
     for (int enc : {2, 3}) {

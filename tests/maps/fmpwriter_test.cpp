@@ -3,6 +3,8 @@
 // encodings, block records, animations and every cell encoding.
 #include <gtest/gtest.h>
 
+#include "run_coding_map.h"
+
 #include <map>
 #include <string>
 
@@ -223,17 +225,7 @@ TEST(FmpWriter, AnimationChunkLayout) {
 }
 
 TEST(FmpWriter, CellEncodingsAreCompactOrByteOffsets) {
-  FmpMap m;
-  m.widthInBlocks = 9;
-  m.heightInBlocks = 4;
-  m.blockWidth = m.blockHeight = 1;
-  m.graphics = {{0x000000}};
-  m.blocks.assign(6, FmpBlock());
-  m.anims = {FmpAnim{1, 0, {0, 1}}, FmpAnim{2, 0, {2}}};
-  m.layers = {{1, 2, 3, 1, 2, 3, 1, 2, 3,
-               5, 5, 5, 5, 5, 5, 5, 5, 5,
-               1, 2, 3, 4, 5, 0, -1, -2, -2,
-               1, 2, 3, 1, 2, 3, 4, 4, 4}};
+  FmpMap m = RunCodingMap();
   std::string why;
   for (bool little : {true, false}) {
     m.littleEndian = little;
