@@ -6,9 +6,6 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
-
-#include "app/startup.h"
 
 namespace {
 
@@ -79,10 +76,7 @@ void ExitWithMessage(const char *cFormat, ...) {
   ExitGame();
 }
 
-void ExitGame() {
-  ShutDown();
-  exit(0);
-}
+void ExitGame() { throw GameExitRequest(); }
 
 std::vector<std::string> WrapMessage(const std::string &sText, int iColumns) {
   const size_t iWidth = static_cast<size_t>(std::max(iColumns, 1));

@@ -24,8 +24,13 @@ void SwitchToTextMode();
 [[noreturn]] void ExitWithMessage(const char *cFormat, ...)
     __attribute__((format(printf, 1, 2)));
 
-// Ends the game with status 0 (after its messages have been answered), by
-// way of ShutDown.
+// Thrown by ExitGame and caught in main only. Every screen and stage between
+// the failure and main frees what it holds as the stack unwinds; main then
+// shuts down and returns 0.
+struct GameExitRequest {};
+
+// Ends the game with status 0 (after its messages have been answered): throws
+// GameExitRequest, so the way out is main's, by way of ShutDown.
 [[noreturn]] void ExitGame();
 
 // Breaks a message into the lines its box shows: at its own line feeds, and

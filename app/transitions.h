@@ -2,12 +2,13 @@
 #pragma once
 #include <allegro.h>
 
-// load_bitmap(), or: text mode, "ERROR:  Could not find/open '<name>'", exit(0).
+// load_bitmap(), or: text mode, "ERROR:  Could not find/open '<name>'", and
+// the game's way out (ExitGame).
 // The caller owns the bitmap.
 BITMAP *LoadBitmapOrExit(const char *cName, RGB *pPalette);
 
 // create_bitmap() at the screen's depth, or: text mode, the memory message,
-// exit(0). Contents undefined; the caller owns it.
+// the game's way out. Contents undefined; the caller owns it.
 BITMAP *CreateBitmapOrExit(int iWidth, int iHeight);
 
 // Fills the bitmap with colour 0 (black).

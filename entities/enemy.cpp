@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "app/globals.h"
 #include "app/list.h"
@@ -156,9 +157,7 @@ void Enemy::teleport(int iDragonX, int iDragonY) {
 
 ListNode *Enemy::fireAimed(int iDragonX, int iDragonY) {
   if (TicksSince(iLastShotTick) <= iFireDelay) return nullptr;
-  ListNode *pNode = ListNewNode();
-  if (pNode == nullptr) return nullptr;
-  Projectile *pShot = new Projectile();
+  std::unique_ptr<Projectile> pShot(new Projectile());
   // Aim 150 pixels above the dragon's top-left, ahead of it in its flight.
   float fDy = static_cast<float>(iDragonY - 150 - iMapY);
   float fDx = static_cast<float>(iDragonX - iMapX);
@@ -172,7 +171,9 @@ ListNode *Enemy::fireAimed(int iDragonX, int iDragonY) {
   }
   const int iDelay = rand() % 4 + 1;
   pShot->launch(KindIceShot, iMapX, iMapY, iDelay, fDx, fDy);
-  pNode->data = pShot;
+  ListNode *pNode = ListNewNode();
+  if (pNode == nullptr) return nullptr;
+  pNode->data = pShot.release();
   iLastShotTick = GameTicks;
   return pNode;
 }
@@ -181,7 +182,7 @@ ListNode *Enemy::fireRing() {
   if (TicksSince(iLastShotTick) <= iFireDelay) return nullptr;
   ListNode *pChain = nullptr;
   for (int k = 0; k < 12; ++k) {
-    Projectile *pShot = new Projectile();
+    std::unique_ptr<Projectile> pShot(new Projectile());
     // Angles in the library's units, 256 to the circle: 0 is down the screen,
     // 64 right, 128 up, 192 left.
     const int iDegrees = 30 * k;
@@ -190,10 +191,8 @@ ListNode *Enemy::fireRing() {
     const float fCosine = fixtof(fixcos(itofix(iAngle)));
     const int iDelay = rand() % 4 + 1;
     pShot->launch(KindIceShot, iMapX, iMapY, iDelay, fSine, fCosine);
-    if (ListPush(pChain, pShot) == nullptr) {  // out of memory: this shot never flies
-      pShot->pSprite->freeImages();
-      delete pShot;
-    }
+    // Out of memory: this shot never flies.
+    if (ListPush(pChain, pShot.get()) != nullptr) pShot.release();
   }
   iLastShotTick = GameTicks;
   return pChain;

@@ -1,6 +1,8 @@
 // The dragon, and the stage's control step that steers it and fires.
 #include "entities/player.h"
 
+#include <memory>
+
 #include "app/globals.h"
 #include "app/list.h"
 #include "entities/projectile.h"
@@ -143,13 +145,10 @@ void LevelRun::controlPlayer() {
 void LevelRun::firePlayerShot() {
   if (TicksSince(iLastShotTick) <= 5) return;
   Player *pDragon = pPlayer;
-  Projectile *pShot = new Projectile();
+  std::unique_ptr<Projectile> pShot(new Projectile());
   const int iShotX = static_cast<int>(pDragon->fX + pDragon->pSprite->getWidth() / 2);
   pShot->launchPlayerShot(KindFireShot, iShotX, static_cast<int>(pDragon->fY), 1, 0, -1,
                           iSpeed + 10);
-  if (ListPush(pProjectiles, pShot) == nullptr) {
-    pShot->pSprite->freeImages();
-    delete pShot;
-  }
+  if (ListPush(pProjectiles, pShot.get()) != nullptr) pShot.release();
   iLastShotTick = GameTicks;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "app/globals.h"
 #include "app/list.h"
@@ -43,8 +44,9 @@ LevelRun::LevelRun()
   }
 }
 
-// run has released everything by the time it returns.
-LevelRun::~LevelRun() {}
+// run has released everything by the time it returns; a stage left on the
+// game's way out (a picture that cannot be read) is released here.
+LevelRun::~LevelRun() { releaseStage(); }
 
 bool LevelRun::run(const char *cMapFile) {
   if (TileMapOpen(cMapFile) != 0) {
@@ -242,16 +244,13 @@ void LevelRun::updateEnemies() {
 bool LevelRun::spawnEnemy(int iKind, const char *cImage, int iX, int iY, int iWalkDelay,
                           int iLegLength, int iWalkStep, int iFireDelay, int iHitPoints,
                           int iScoreValue) {
-  Enemy *pEnemy = new Enemy;
+  // Owned here until listed: a picture that cannot be read leaves by the
+  // game's way out, and a list that cannot grow drops the enemy.
+  std::unique_ptr<Enemy> pEnemy(new Enemy);
   if (!pEnemy->setupEnemy(iKind, cImage, iX, iY, iWalkDelay, iLegLength, iWalkStep,
-                          iFireDelay, iHitPoints, iScoreValue)) {
-    delete pEnemy;
+                          iFireDelay, iHitPoints, iScoreValue))
     return false;
-  }
-  if (ListPush(pEnemies, pEnemy) == nullptr) {
-    pEnemy->pSprite->freeImages();
-    delete pEnemy;
-    return false;
-  }
+  if (ListPush(pEnemies, pEnemy.get()) == nullptr) return false;
+  pEnemy.release();
   return true;
 }

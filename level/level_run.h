@@ -16,6 +16,8 @@ class LevelRun {
  public:
   LevelRun();
   ~LevelRun();
+  LevelRun(const LevelRun &) = delete;
+  LevelRun &operator=(const LevelRun &) = delete;
 
   // Plays the stage on the given map; true when the game is lost. A map that
   // cannot be loaded ends the program after its message.

@@ -3,6 +3,7 @@
 // rand() below is drawn in a fixed order.
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "app/list.h"
 #include "level/level_run.h"
@@ -131,14 +132,14 @@ static void PlaceEnemy(LevelRun &rRun, const EnemyGroup &rGroup, int iMaxAttempt
 
 static void AddClouds(LevelRun &rRun, const Recipe &rRecipe) {
   for (int i = 0; i < rRecipe.iCloudCount; ++i) {
-    Cloud *pCloud = new Cloud;
+    std::unique_ptr<Cloud> pCloud(new Cloud);
     const int iDriftX = CloudDrift();
     const int iDriftY = CloudDrift();
     pCloud->initCloud(rRecipe.iCloudBaseY, rRecipe.iCloudSpread, 80, 40, iDriftX, iDriftY, 1);
-    if (ListPush(rRun.pClouds, pCloud) == nullptr) {
+    if (ListPush(rRun.pClouds, pCloud.get()) != nullptr)
+      pCloud.release();
+    else
       pCloud->freeImages();
-      delete pCloud;
-    }
   }
 }
 

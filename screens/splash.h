@@ -20,6 +20,10 @@ class Splash {
   };
 
   Splash();
+  // A splash left early (a logo that cannot be read) frees what it made.
+  ~Splash() { release(); }
+  Splash(const Splash &) = delete;
+  Splash &operator=(const Splash &) = delete;
   // Loads both logos, makes the work bitmap, blanks the BackBuffer and starts
   // the library logo phase.
   void load();

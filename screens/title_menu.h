@@ -7,6 +7,9 @@
 class TitleMenu {
  public:
   TitleMenu();
+  ~TitleMenu() { close(); }
+  TitleMenu(const TitleMenu &) = delete;
+  TitleMenu &operator=(const TitleMenu &) = delete;
   // Stamps LastMenuInputTick, loads the picture, makes the layers, clears the
   // BackBuffer and zeroes the blender. A title opened on a fully faded-in
   // screen restarts the fade from black, so its picture always builds up.

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "app/globals.h"
 #include "app/list.h"
@@ -269,7 +270,12 @@ bool WorldMapTurn(WorldMap &map) {
 }
 
 void RunWorldMap() {
-  WorldMap *pMap = new WorldMap();
+  // The node pictures read for the map are not kept for the title, however
+  // the map is left (after the map itself is gone).
+  struct ImageCacheRelease {
+    ~ImageCacheRelease() { SpriteImageCacheClear(); }
+  } releaseImages;
+  const std::unique_ptr<WorldMap> pMap(new WorldMap());
   pMap->load("world.bmp", nullptr);
   // The previous screen and its music sink out together; the music decides
   // when this is over.
@@ -280,7 +286,4 @@ void RunWorldMap() {
   }
   bool bLeave = false;
   while (!key[KEY_ESC] && !bLeave) bLeave = WorldMapTurn(*pMap);
-  delete pMap;
-  // The node pictures read for the map are not kept for the title.
-  SpriteImageCacheClear();
 }

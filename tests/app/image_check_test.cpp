@@ -10,6 +10,7 @@
 #include "app/image_check.h"
 #include "app/transitions.h"
 #include "common/allegro_env.h"
+#include "common/game_exit.h"
 
 namespace {
 
@@ -162,6 +163,7 @@ TEST(ImageCheck, DamagedPictureEndsTheGameWithTheLoaderMessage) {
   std::vector<uint8_t> bytes = sound;
   Put32(bytes, 22, 1900000000);
   WriteAll("hut.bmp", bytes);
-  EXPECT_EXIT(LoadBitmapOrExit("hut.bmp", nullptr), testing::ExitedWithCode(0),
+  EXPECT_EXIT(skvtest::RunLikeMain([] { LoadBitmapOrExit("hut.bmp", nullptr); }),
+              testing::ExitedWithCode(0),
               "^ERROR:  Could not find/open 'hut[.]bmp'\n$");
 }

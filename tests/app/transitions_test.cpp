@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "app/transitions.h"
 #include "common/allegro_env.h"
+#include "common/game_exit.h"
 
 #include <unistd.h>
 
@@ -101,7 +102,7 @@ TEST_F(Fades, FadeLeavesTheBlenderAtItsLevel) {
 }
 
 TEST(Loaders, MissingImageEndsTheGameWithStatusZeroAndItsName) {
-  EXPECT_EXIT(LoadBitmapOrExit("no-such-picture.bmp", nullptr),
+  EXPECT_EXIT(skvtest::RunLikeMain([] { LoadBitmapOrExit("no-such-picture.bmp", nullptr); }),
       testing::ExitedWithCode(0), "^ERROR:  Could not find/open 'no-such-picture[.]bmp'\n$");
 }
 

@@ -81,10 +81,9 @@ title_selection() {
   echo 0
 }
 
-# e2e_title_choose N: moves the highlight to entry N with the arrow keys,
-# looking at the screen after each press, and confirms it with Enter, held
-# until the title reacts (it fades away, or the game ends after "Exit").
-e2e_title_choose() {
+# e2e_title_select N: moves the highlight to entry N with the arrow keys,
+# looking at the screen after each press.
+e2e_title_select() {
   local n=$1 deadline cur shot last=""
   deadline=$(($(date +%s) + 60))
   E2E_TAP_MS=80
@@ -101,7 +100,13 @@ e2e_title_choose() {
     fi
   done
   e2e_log "seen: title entry $n selected"
-  local may_end=""
+}
+
+# e2e_title_choose N: selects entry N and confirms it with Enter, held until
+# the title reacts (it fades away, or the game ends after "Exit").
+e2e_title_choose() {
+  local n=$1 may_end=""
+  e2e_title_select "$n"
   [ "$n" = 3 ] && may_end=yes
   E2E_MAY_END=$may_end e2e_hold_until 30 "title-chosen-$n" Return title_left "$n"
 }

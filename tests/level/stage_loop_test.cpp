@@ -11,6 +11,7 @@
 #include "app/list.h"
 #include "audio/jukebox.h"
 #include "common/allegro_env.h"
+#include "common/game_exit.h"
 #include "entities/enemy.h"
 #include "entities/player.h"
 #include "entities/projectile.h"
@@ -354,7 +355,7 @@ TEST_F(StageLoop, DatafileWithoutAFontFallsBackToTheDefaultFont) {
 
 TEST_F(StageLoop, MapThatFailsToLoadEndsTheGame) {
   LevelRun run;
-  EXPECT_EXIT(run.run("missing.fmp"),
+  EXPECT_EXIT(skvtest::RunLikeMain([&] { run.run("missing.fmp"); }),
       ::testing::ExitedWithCode(0), "ERROR:  Failed to load map:  missing.fmp");
 }
 
