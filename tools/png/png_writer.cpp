@@ -22,8 +22,8 @@ void Chunk(std::vector<uint8_t> &out, const char *tag, const std::vector<uint8_t
 
 }  // namespace
 
-bool WritePng(const std::string &path, int width, int height, const std::vector<uint32_t> &pixels,
-              bool bAlpha) {
+std::vector<uint8_t> EncodePng(int width, int height, const std::vector<uint32_t> &pixels,
+                               bool bAlpha) {
   const int channels = bAlpha ? 4 : 3;
   std::vector<uint8_t> raw;
   raw.reserve(static_cast<size_t>(height) * (width * channels + 1));
@@ -39,7 +39,8 @@ bool WritePng(const std::string &path, int width, int height, const std::vector<
   }
   uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
   std::vector<uint8_t> packed(packedSize);
-  if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK) return false;
+  if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
+    return {};
   packed.resize(packedSize);
 
   std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -51,6 +52,13 @@ bool WritePng(const std::string &path, int width, int height, const std::vector<
   Chunk(file, "IHDR", header);
   Chunk(file, "IDAT", packed);
   Chunk(file, "IEND", {});
+  return file;
+}
+
+bool WritePng(const std::string &path, int width, int height, const std::vector<uint32_t> &pixels,
+              bool bAlpha) {
+  const std::vector<uint8_t> file = EncodePng(width, height, pixels, bAlpha);
+  if (file.empty()) return false;
   FILE *f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
   bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();

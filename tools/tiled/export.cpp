@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "png/png_writer.h"
 #include "tiled/tiled.h"
 
 namespace tiled {
@@ -209,8 +210,11 @@ bool ExportMap(const FmpMap &m, const std::string &tmxPath, std::string *why) {
   const std::string stem = Stem(tmxPath);
   const int rows = (static_cast<int>(t.graphicOfTile.size()) + GridColumns - 1) / GridColumns;
   const int width = GridColumns * m.blockWidth, height = rows * m.blockHeight;
-  std::vector<uint8_t> png;
-  if (!EncodePng(width, height, PictureGrid(m, t, width, height), &png, why)) return false;
+  const std::vector<uint8_t> png = EncodePng(width, height, PictureGrid(m, t, width, height), false);
+  if (png.empty()) {
+    if (why != nullptr) *why = "cannot encode the tileset picture";
+    return false;
+  }
   const std::string tsx = TilesetXml(m, t, BaseName(stem), BaseName(stem) + ".png", width, height);
   const std::string tmx = MapXml(m, t, BaseName(stem) + ".tsx");
   return WriteFileAtomically(stem + ".png", png.data(), png.size(), why) &&

@@ -66,27 +66,4 @@ bool ReadPng(const std::string &path, int *width, int *height, std::vector<uint3
   return true;
 }
 
-bool EncodePng(int width, int height, const std::vector<uint32_t> &rgb, std::vector<uint8_t> *png, std::string *why) {
-  std::vector<uint8_t> raw(static_cast<size_t>(width) * height * 3);
-  for (size_t i = 0; i < rgb.size(); i++) {
-    raw[i * 3] = static_cast<uint8_t>(rgb[i] >> 16);
-    raw[i * 3 + 1] = static_cast<uint8_t>(rgb[i] >> 8);
-    raw[i * 3 + 2] = static_cast<uint8_t>(rgb[i]);
-  }
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(width);
-  image.height = static_cast<png_uint_32>(height);
-  image.format = PNG_FORMAT_RGB;
-  png_alloc_size_t size = 0;
-  if (!png_image_write_get_memory_size(image, size, 0, raw.data(), 0, nullptr))
-    return Fail(why, std::string("cannot encode the picture (") + image.message + ")");
-  png->resize(size);
-  if (!png_image_write_to_memory(&image, png->data(), &size, 0, raw.data(), 0, nullptr))
-    return Fail(why, std::string("cannot encode the picture (") + image.message + ")");
-  png->resize(size);
-  return true;
-}
-
 }  // namespace tiled

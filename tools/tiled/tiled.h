@@ -33,7 +33,6 @@ bool WriteFileAtomically(const std::string &path, const void *bytes, size_t size
 
 // PNG files as 0xAARRGGBB pixels, rows from the top.
 bool ReadPng(const std::string &path, int *width, int *height, std::vector<uint32_t> *argb, std::string *why);
-bool EncodePng(int width, int height, const std::vector<uint32_t> &rgb, std::vector<uint8_t> *png, std::string *why);
 
 // Names of the flag bits as tile properties, bit 0 first.
 extern const char *const FlagNames[8];
