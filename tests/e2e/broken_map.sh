@@ -28,8 +28,8 @@ for phase in 1 2 3; do
 done
 e2e_wait_for 30 title title_shown
 e2e_check [ $(($(date +%s) - started)) -lt 16 ] -- "ESC skipped the splash ($(($(date +%s) - started)) s to the title)"
-# The title answers the arrow keys after the skip: "Exit" first, then back
-# up to "Play".
+# The title answers the arrow keys after the skip: "Exit" first, then on
+# to "Play" (the menu wraps around).
 e2e_title_select 3
 e2e_title_choose 1
 e2e_wait_for 30 map map_opened

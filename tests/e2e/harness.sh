@@ -347,11 +347,12 @@ e2e_answer_startup_notes() {
 # ---------------------------------------------------------------- input
 
 # e2e_key KEY [SECONDS]: presses and holds KEY (xdotool key name) for a
-# human length of time (0.12 s unless told).
+# human length of time (0.12 s unless told). One xdotool run presses, waits
+# and lets go: a second run would add its own start (about 0.1 s, more on a
+# busy machine) to the hold, and a menu that repeats every 120 ms would then
+# take one tap for two.
 e2e_key() {
-  xdotool keydown "$1"
-  sleep "${2:-0.12}"
-  xdotool keyup "$1"
+  xdotool keydown "$1" sleep "${2:-0.12}" keyup "$1"
 }
 
 # e2e_keys_down KEY...: holds several keys until e2e_keys_up.
@@ -493,10 +494,12 @@ e2e_tap_and_look() {
 }
 
 # e2e_tap_adjust BEFORE AFTER: a tap the game did not see is followed by a
-# slightly longer one, as a player presses harder on a sluggish game.
+# slightly longer one, as a player presses harder on a sluggish game; after
+# the longest (which a menu may have taken as a full turn), a short one again.
 e2e_tap_adjust() {
   if [ "$1" = "$2" ]; then
-    [ "$E2E_TAP_MS" -lt 240 ] && E2E_TAP_MS=$((E2E_TAP_MS + 40))
+    E2E_TAP_MS=$((E2E_TAP_MS + 40))
+    [ "$E2E_TAP_MS" -gt 240 ] && E2E_TAP_MS=40
   else
     E2E_TAP_MS=80
   fi
