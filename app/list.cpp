@@ -63,7 +63,13 @@ ListNode *ListPush(ListNode *&pFirst, void *pData) {
   return pNew;
 }
 
-ListNode *ListJoin(ListNode *pFirst, ListNode *pChain) { return LinkAtEnd(pFirst, pChain); }
+ListNode *ListJoin(ListNode *pFirst, ListNode *pChain) {
+  // Most passes hand over nothing: that must not walk the list.
+  if (pChain == nullptr) return pFirst;
+  return LinkAtEnd(pFirst, pChain);
+}
+
+ListNode *ListLast(ListNode *pFirst) { return pFirst == nullptr ? nullptr : LastNode(pFirst); }
 
 ListNode *ListAppendIKey(ListNode *pFirst, void *pData, int iKey) {
   ListNode *pNew = ListNewNode();

@@ -28,8 +28,12 @@ ListNode *ListAppend(ListNode *pFirst, const ListNode *pNode);
 // then still belongs to the caller. The one way the game adds to a list.
 ListNode *ListPush(ListNode *&pFirst, void *pData);
 // Links the nodes of pChain behind the last node of pFirst; nothing is
-// copied. Returns the list's first node.
+// copied. Returns the list's first node. Joining an empty chain costs nothing.
 ListNode *ListJoin(ListNode *pFirst, ListNode *pChain);
+// The last node of a list, or null for the empty list. A caller that joins
+// several chains in one pass keeps it and joins behind it (ListJoin(pLast,
+// pChain)), so the pass walks the list once.
+ListNode *ListLast(ListNode *pFirst);
 ListNode *ListAppendIKey(ListNode *pFirst, void *pData, int iKey);
 // Stores at most 31 characters of cKey.
 ListNode *ListAppendCKey(ListNode *pFirst, void *pData, const char *cKey);

@@ -1,24 +1,42 @@
-// Skarnvale's entry point: start-up, splash, the main flow, and the one way
-// out, which every fatal message also takes.
+// Skarnvale's entry point: the command line, start-up, splash, the main flow,
+// and the one way out, which every fatal message also takes.
 #include <allegro.h>
+
+#include <cstdio>
+#include <string>
 
 #include "app/main_flow.h"
 #include "app/notice.h"
+#include "app/options.h"
 #include "app/platform.h"
+#include "app/present.h"
 #include "app/startup.h"
 #include "screens/screens.h"
 
-int main() {
+int main(int argc, char **argv) {
+  GameOptions options;
+  std::string sMessage;
+  switch (ParseOptions(argc, argv, options, sMessage)) {
+    case OptionsVerdict::Help: fputs(OptionsHelp(), stdout); return 0;
+    case OptionsVerdict::Version: puts(VersionLine()); return 0;
+    case OptionsVerdict::Refused: fprintf(stderr, "%s\n", sMessage.c_str()); return 2;
+    case OptionsVerdict::Play: break;
+  }
   EnterGameFolder();
+  int iStatus = 0;
   try {
-    StartUp();
+    StartUp(options.display);
+    // Every screen loop now shows one picture per game tick and sleeps
+    // between them.
+    SetFramePacing(true);
     ShowSplash(true);
     RunMainFlow(RunTitleMenu, RunWorldMap);
-  } catch (const GameExitRequest &) {
+  } catch (const GameExitRequest &request) {
     // A fatal message has been answered; the screens and the stage it
     // interrupted have freed what they held on the way here.
+    iStatus = request.iStatus;
   }
   ShutDown();
-  return 0;
+  return iStatus;
 }
 END_OF_MAIN()

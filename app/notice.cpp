@@ -7,6 +7,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "app/present.h"
+
 namespace {
 
 constexpr int CharSize = 8;      // the library's font is 8 x 8
@@ -45,8 +47,15 @@ void Show(const std::string &sText) {
   if (sText.empty() || sText.back() != '\n') fputc('\n', stderr);
   fflush(stderr);
   if (GameHoldsTheScreen()) {
-    NoticeBox box(screen, sText);
-    while (!box.answered()) rest(10);
+    {
+      NoticeBox box(ShownPicture(), sText);
+      ShowPicture();
+      while (!box.answered()) {
+        rest(10);
+        IdleUntilNextTick();
+      }
+    }
+    ShowPicture();  // the picture as it was before the box
   } else if (system_driver != nullptr && system_driver->message != nullptr) {
     // Without a message box of its own the library would only repeat the
     // text on standard output.
@@ -76,7 +85,11 @@ void ExitWithMessage(const char *cFormat, ...) {
   ExitGame();
 }
 
-void ExitGame() { throw GameExitRequest(); }
+void ExitGame(int iStatus) {
+  GameExitRequest request;
+  request.iStatus = iStatus;
+  throw request;
+}
 
 std::vector<std::string> WrapMessage(const std::string &sText, int iColumns) {
   const size_t iWidth = static_cast<size_t>(std::max(iColumns, 1));

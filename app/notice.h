@@ -26,12 +26,14 @@ void SwitchToTextMode();
 
 // Thrown by ExitGame and caught in main only. Every screen and stage between
 // the failure and main frees what it holds as the stack unwinds; main then
-// shuts down and returns 0.
-struct GameExitRequest {};
+// shuts down and returns its status.
+struct GameExitRequest {
+  int iStatus = 0;  // the process's exit status
+};
 
-// Ends the game with status 0 (after its messages have been answered): throws
+// Ends the game with iStatus (0 after its messages have been answered): throws
 // GameExitRequest, so the way out is main's, by way of ShutDown.
-[[noreturn]] void ExitGame();
+[[noreturn]] void ExitGame(int iStatus = 0);
 
 // Breaks a message into the lines its box shows: at its own line feeds, and
 // between words so that no line is longer than iColumns characters (a word

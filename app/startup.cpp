@@ -3,11 +3,13 @@
 #include "app/startup.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 #include "app/globals.h"
 #include "app/notice.h"
+#include "app/present.h"
 #include "app/transitions.h"
 #include "audio/jukebox.h"
 #include "tilemap/tilemap.h"
@@ -28,12 +30,9 @@ static void Report(const char *cError) {
   ExitGame();
 }
 
-// Full screen first; many desktops refuse a 640 x 480 mode switch, so a
-// window of the same size is the second choice.
-static void SetGameMode() {
-  set_color_depth(32);
-  if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, 640, 480, 0, 0) >= 0) return;
-  if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) >= 0) return;
+// Full screen at the desktop's own size, else a window (app/present.h).
+static void SetGameMode(const DisplayRequest &display) {
+  if (OpenDisplay(display)) return;
   FailInTextMode("ERROR:  Failure to init video mode!  Terminating program.\n");
 }
 
@@ -49,12 +48,20 @@ void InstallSoundOrGoSilent() {
   ExitGame();
 }
 
-static void StartDevices() {
+static void StartDevices(const DisplayRequest &display) {
   if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
     Report("ERROR:  Failed to initialize allegro library.  Terminating program.\n");
     ExitGame();
   }
-  SetGameMode();
+  // Refused before any window opens, as an unknown option is.
+  if (!ScaleFitsDesktop(display.iScale)) {
+    int iWidth, iHeight;
+    DesktopSize(iWidth, iHeight);
+    fprintf(stderr, "skarnvale: a picture at scale %d does not fit the %d x %d desktop\n",
+            display.iScale, iWidth, iHeight);
+    ExitGame(2);
+  }
+  SetGameMode(display);
   if (install_timer() != 0)
     FailInTextMode("ERROR:  Failed to install timer.  Terminating program.\n");
   if (install_keyboard() != 0)
@@ -73,8 +80,8 @@ static void StartDevices() {
   InstallSoundOrGoSilent();
 }
 
-void StartUp() {
-  StartDevices();
+void StartUp(const DisplayRequest &display) {
+  StartDevices(display);
   srand(static_cast<unsigned>(time(nullptr)));
   LOCK_VARIABLE(GameTicks);
   LOCK_FUNCTION(OnGameTick);
@@ -106,6 +113,7 @@ void ShutDown() {
   GameJukebox.shutdownJukebox();
   remove_int(OnGameTick);
   FreeFadeScratch();
+  CloseDisplay();
   if (BackBuffer != nullptr) destroy_bitmap(BackBuffer);
   BackBuffer = nullptr;
   allegro_exit();

@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/image_check.h"
 #include "app/notice.h"
+#include "app/present.h"
 #include "support/blit32.h"
 
 // The fades compose into this bitmap, made once at the BackBuffer's size.
@@ -40,7 +41,7 @@ static void ShowFadedFrame() {
   }
   BlankBitmap(FadeScratch);
   DrawTransSprite32(FadeScratch, BackBuffer, 0, 0, FadeLevel);
-  DrawSprite32(screen, FadeScratch, 0, 0);
+  PresentFrame(FadeScratch);
 }
 
 bool FadeIn(int iDelay) {
@@ -55,7 +56,8 @@ bool FadeIn(int iDelay) {
     FadeLevel = iLevel;
     FadeStepTick = GameTicks.load();
   }
-  ShowFadedFrame();
+  // The finished fade is the picture itself, which the caller shows.
+  if (!bDone) ShowFadedFrame();
   return bDone;
 }
 

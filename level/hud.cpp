@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/present.h"
 #include "app/datafile_check.h"
 #include "app/globals.h"
 #include "app/notice.h"
@@ -119,10 +120,9 @@ bool LevelRun::showGameOver() {
     textout_ex(pLayer, font, "Thanks for playing...", 10, 440, ColourBlack, _textmode);
     draw_sprite(BackBuffer, pPicture, 0, 0);
     draw_sprite(BackBuffer, pLayer, 0, 0);
-    if (FadeIn(5)) draw_sprite(screen, BackBuffer, 0, 0);
+    if (FadeIn(5)) PresentFrame(BackBuffer);
   }
-  while (key[KEY_ESC]) {
-  }
+  while (key[KEY_ESC]) IdleUntilNextTick();
   while (!FadeOut(5)) {
   }
   return false;

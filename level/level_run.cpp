@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/present.h"
 #include "app/globals.h"
 #include "app/list.h"
 #include "app/notice.h"
@@ -54,8 +55,10 @@ bool LevelRun::run(const char *cMapFile) {
     // it, so the game ends here, as it does when an image is missing.
     ExitWithMessage("ERROR:  Failed to load map:  %s", cMapFile);
   }
-  textprintf_ex(screen, font, 300, 200, ColourWhite, _textmode, "LOADING...");
-  textprintf_ex(screen, font, 500, 400, ColourWhite, _textmode, "please wait...");
+  // Written over the picture the player last saw (the faded story page).
+  textprintf_ex(ShownPicture(), font, 300, 200, ColourWhite, _textmode, "LOADING...");
+  textprintf_ex(ShownPicture(), font, 500, 400, ColourWhite, _textmode, "please wait...");
+  ShowPicture();
   populate(cMapFile);
   startPlay();
   const OwnedBitmap hudLayer(CreateBitmapOrExit(640, 480));
@@ -106,7 +109,7 @@ void LevelRun::playFrame(BITMAP *pHudLayer, bool bStageOne, bool &bLost) {
   if (drawHud(pHudLayer)) bLost = true;
   if (bStageOne) drawCredits(BackBuffer);
   // Presenting it; the dragon's damage flash lasts this one frame.
-  if (FadeIn(5)) DrawSprite32(screen, BackBuffer, 0, 0);
+  if (FadeIn(5)) PresentFrame(BackBuffer);
   pPlayer->pSprite->refreshFrame();
 }
 
@@ -116,6 +119,7 @@ void LevelRun::fadeOutStage(bool bLost) {
   while (!bDone) {
     FadeOut(iDelay);
     bDone = GameJukebox.fadeMusic(iDelay);
+    IdleUntilNextTick();
   }
 }
 
@@ -167,11 +171,10 @@ void LevelRun::scrollAndDrawMap() {
     pPlayer->moveUp(iSpeed, iCamY);
     iLastScrollTick = GameTicks;
   }
-  // The screen bitmap has the size of the graphics mode (640 x 480).
-  TileMapPaintBack(BackBuffer, iCamX, iCamY, 0, 0, screen->w - 1, screen->h - 1);
+  TileMapPaintBack(BackBuffer, iCamX, iCamY, 0, 0, BackBuffer->w - 1, BackBuffer->h - 1);
   // Written over the painted map so that it is seen.
   if (bEndBanner)
-    textout_centre_ex(BackBuffer, font, "END OF LEVEL", screen->w / 2, screen->h / 2,
+    textout_centre_ex(BackBuffer, font, "END OF LEVEL", BackBuffer->w / 2, BackBuffer->h / 2,
                       ColourWhite, _textmode);
 }
 
@@ -232,10 +235,18 @@ void LevelRun::updateEnemies() {
     DropEnemy(static_cast<Enemy *>(UnlinkFirst(pEnemies)), iScore);
   const int iDragonX = static_cast<int>(pPlayer->fX);
   const int iDragonY = static_cast<int>(pPlayer->fY);
+  // New shots go behind the last one, found once per pass, not once per enemy.
+  ListNode *pLastShot = ListLast(pProjectiles);
   for (ListNode *pNode = pEnemies; pNode != nullptr; pNode = pNode->link) {
     Enemy *pEnemy = static_cast<Enemy *>(pNode->data);
     ListNode *pShots = pEnemy->updateEnemy(pProjectiles, iDragonX, iDragonY);
-    pProjectiles = ListJoin(pProjectiles, pShots);
+    if (pShots != nullptr) {
+      if (pLastShot == nullptr)
+        pProjectiles = pShots;
+      else
+        ListJoin(pLastShot, pShots);
+      pLastShot = ListLast(pShots);
+    }
     if (pNode->link != nullptr && !static_cast<Enemy *>(pNode->link->data)->bActive)
       DropEnemy(static_cast<Enemy *>(UnlinkNext(pNode)), iScore);
   }

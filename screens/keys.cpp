@@ -1,14 +1,14 @@
 // Keyboard tests shared by the splash and the title menu.
 #include <allegro.h>
 
+#include "app/present.h"
 #include "screens/screens.h"
 
 bool KeyPressed(int iScancode) {
   bool bPressed = key[iScancode] != 0;
   if (bPressed && iScancode != KEY_ENTER && iScancode != KEY_ENTER_PAD) {
     // key[] is written by the keyboard handler in the background.
-    while (key[iScancode]) {
-    }
+    while (key[iScancode]) IdleUntilNextTick();
   }
   clear_keybuf();
   return bPressed;

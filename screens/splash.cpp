@@ -2,6 +2,7 @@
 // splash's own alpha (the shared screen fade is neither read nor changed).
 #include "screens/splash.h"
 
+#include "app/present.h"
 #include "app/globals.h"
 #include "app/transitions.h"
 #include "screens/screens.h"
@@ -28,8 +29,8 @@ void ShowSplash(bool bShow) {
   if (!bShow) return;
   Splash splash;
   splash.load();
-  while (splash.step()) {
-  }
+  // A pass that showed nothing (a phase changing) still waits for its tick.
+  while (splash.step()) IdleUntilNextTick();
   splash.release();
 }
 
@@ -99,7 +100,7 @@ void Splash::fadeOutStep() {
 
 void Splash::showLayer(BITMAP *pLayer) {
   draw_trans_sprite(BackBuffer, pLayer, 0, 0);
-  draw_sprite(screen, BackBuffer, 0, 0);
+  PresentFrame(BackBuffer);
 }
 
 bool Splash::step() {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/present.h"
 #include "app/datafile_check.h"
 #include "app/globals.h"
 #include "app/notice.h"
@@ -107,7 +108,7 @@ void ShowStory(BITMAP *pPicture, BITMAP *pTextLayer, FONT *pFont, const char *cM
     bButton1 = joy[0].button[1].b != 0;
     draw_sprite(BackBuffer, pPicture, 0, 0);
     draw_sprite(BackBuffer, pTextLayer, 0, 0);
-    if (FadeIn(5)) draw_sprite(screen, BackBuffer, 0, 0);
+    if (FadeIn(5)) PresentFrame(BackBuffer);
   }
 }
 
@@ -131,6 +132,7 @@ unsigned char WorldMap::playCurrentStage() {
   }
   do {
     FadeOut(5);
+    IdleUntilNextTick();
   } while (!GameJukebox.fadeMusic(5));
 
   const OwnedBitmap picture(LoadBitmapOrExit("stage_intro.bmp", nullptr));

@@ -1,6 +1,7 @@
 // The title menu: picture, three entries, selection by keyboard or joystick.
 #include "screens/title_menu.h"
 
+#include "app/present.h"
 #include "app/globals.h"
 #include "app/transitions.h"
 #include "audio/jukebox.h"
@@ -81,7 +82,7 @@ void TitleMenu::compose() {
              kEntryY + 10 * iSel + kHighlightShift, ColourRed, ColourMagenta);
   draw_trans_sprite(BackBuffer, pImageLayer, 0, 0);
   draw_trans_sprite(BackBuffer, pMenuLayer, 0, 0);
-  if (FadeIn(5)) draw_sprite(screen, BackBuffer, 0, 0);
+  if (FadeIn(5)) PresentFrame(BackBuffer);
 }
 
 void TitleMenu::step() {

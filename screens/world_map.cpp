@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/present.h"
 #include "app/globals.h"
 #include "app/list.h"
 #include "app/transitions.h"
@@ -260,12 +261,13 @@ bool WorldMapTurn(WorldMap &map) {
     iResult = map.playCurrentStage();
     do {
       poll_joystick();
+      IdleUntilNextTick();
     } while (key[KEY_ENTER] || joy[0].button[0].b || joy[0].button[1].b);
   }
   map.moveCursor(key[KEY_LEFT] || bStickLeft, key[KEY_RIGHT] || bStickRight);
   map.update();
   map.draw(BackBuffer);
-  if (FadeIn(5)) draw_sprite(screen, BackBuffer, 0, 0);
+  if (FadeIn(5)) PresentFrame(BackBuffer);
   return iResult == 1;
 }
 
@@ -281,9 +283,9 @@ void RunWorldMap() {
   // when this is over.
   do {
     FadeOut(5);
+    IdleUntilNextTick();
   } while (!GameJukebox.fadeMusic(5));
-  while (!GameJukebox.fadeMusic(1)) {
-  }
+  while (!GameJukebox.fadeMusic(1)) IdleUntilNextTick();
   bool bLeave = false;
   while (!key[KEY_ESC] && !bLeave) bLeave = WorldMapTurn(*pMap);
 }

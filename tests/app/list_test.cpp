@@ -92,6 +92,8 @@ TEST(List, PushAddsANodeForTheItemAndJoinLinksAChainAsItIs) {
   EXPECT_EQ(Keys(pList), (std::vector<int>{0, 9, 10, 11}));
   EXPECT_EQ(ListJoin(nullptr, pChain), pChain);
   EXPECT_EQ(ListJoin(pList, nullptr), pList);
+  EXPECT_EQ(ListLast(pList)->iKey, 11);
+  EXPECT_EQ(ListLast(nullptr), nullptr);
   ListFree(pList);
 }
 

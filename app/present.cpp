@@ -1,0 +1,264 @@
+// Showing the game's 640 x 480 picture on today's screens: the display mode,
+// the whole-number scaler, Alt+Enter, and the pacing of the screen loops.
+#include "app/present.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+
+#include "app/globals.h"
+#include "app/notice.h"
+#include "support/blit32.h"
+
+namespace {
+
+// A window leaves this much of the desktop to its frame and the panels.
+constexpr int PanelRoomWidth = 32;
+constexpr int PanelRoomHeight = 96;
+
+BITMAP *Shown = nullptr;   // the picture as last presented
+BITMAP *Scaled = nullptr;  // the picture at the output's scale (scale > 1)
+PresentLayout Layout = {1, 0, 0};
+int iLayoutWidth = 0, iLayoutHeight = 0;  // the output the layout was made for
+bool bBordersPainted = false;             // black around the picture is drawn
+DisplayRequest Request;
+bool bWindowMode = false;
+
+bool bPacing = false;
+void (*TickWait)() = nullptr;
+int iPassTick = 0;          // the tick the current pass started in
+bool bPassWaited = false;   // a present of this pass has already waited
+long iPresents = 0;
+
+// Written by the keyboard handler, read by the game thread.
+std::atomic<bool> bSwitchAsked{false};
+volatile bool bEnterKeptForSwitch = false;
+
+// Runs in the keyboard handler after it has marked a key: an Enter pressed
+// with Alt held asks for the switch and is taken out of key[] (and kept out
+// until it is let go), so no menu chooses with it.
+void OnKeyEvent(int iScancode) {
+  const int iCode = iScancode & 0x7F;
+  if (iCode != KEY_ENTER && iCode != KEY_ENTER_PAD) return;
+  if ((iScancode & 0x80) != 0) {
+    bEnterKeptForSwitch = false;
+    return;
+  }
+  if (!bEnterKeptForSwitch && !key[KEY_ALT] && !key[KEY_ALTGR]) return;
+  key[iCode] = 0;
+  if (!bEnterKeptForSwitch) bSwitchAsked = true;
+  bEnterKeptForSwitch = true;
+}
+END_OF_FUNCTION(OnKeyEvent)
+
+BITMAP *ShownBitmap() {
+  if (Shown == nullptr) {
+    Shown = create_bitmap_ex(32, PictureWidth, PictureHeight);
+    if (Shown == nullptr) ExitWithMessage("ERROR:  Could not create bitmap.  Memory error.");
+    clear_bitmap(Shown);
+  }
+  return Shown;
+}
+
+// The layout follows the output's size; a new size gets fresh black borders.
+void FollowOutputSize() {
+  if (screen->w == iLayoutWidth && screen->h == iLayoutHeight) return;
+  iLayoutWidth = screen->w;
+  iLayoutHeight = screen->h;
+  int iScale = Request.iScale;
+  if (iScale > 0 && FitPicture(iLayoutWidth, iLayoutHeight, 0).iScale < iScale) iScale = 0;
+  Layout = FitPicture(iLayoutWidth, iLayoutHeight, iScale);
+  bBordersPainted = false;
+  if (Scaled != nullptr) destroy_bitmap(Scaled);
+  Scaled = nullptr;
+}
+
+BITMAP *ScaledBitmap() {
+  if (Scaled == nullptr) {
+    Scaled = create_bitmap_ex(32, PictureWidth * Layout.iScale, PictureHeight * Layout.iScale);
+    if (Scaled == nullptr) ExitWithMessage("ERROR:  Could not create bitmap.  Memory error.");
+  }
+  return Scaled;
+}
+
+// The shown picture onto the output.
+void Output() {
+  if (screen == nullptr) return;
+  FollowOutputSize();
+  if (!bBordersPainted) {
+    clear_to_color(screen, makecol(0, 0, 0));
+    bBordersPainted = true;
+  }
+  BITMAP *pFrom = ShownBitmap();
+  if (Layout.iScale > 1) {
+    ScalePicture32(pFrom, ScaledBitmap(), Layout.iScale);
+    pFrom = Scaled;
+  }
+  blit(pFrom, screen, 0, 0, Layout.iLeft, Layout.iTop, pFrom->w, pFrom->h);
+  ++iPresents;
+}
+
+void HandleSwitch() {
+  if (!bSwitchAsked.exchange(false)) return;
+  if (!ToggleDisplay())
+    ExitWithMessage("ERROR:  Failure to init video mode!  Terminating program.\n");
+}
+
+// Ends a pass: waits until the tick it started in is over.
+void WaitForNextTick() {
+  while (GameTicks.load() == iPassTick) {
+    if (TickWait != nullptr)
+      TickWait();
+    else
+      rest(1);
+    HandleSwitch();
+  }
+  iPassTick = GameTicks.load();
+}
+
+int WindowScale() {
+  int iWidth, iHeight;
+  DesktopSize(iWidth, iHeight);
+  const int iFits = FitPicture(iWidth - PanelRoomWidth, iHeight - PanelRoomHeight, 0).iScale;
+  return Request.iScale > 0 ? std::min(Request.iScale, std::max(iFits, 1)) : iFits;
+}
+
+bool SetMode(int iCard, int iWidth, int iHeight) {
+  set_color_depth(32);
+  return set_gfx_mode(iCard, iWidth, iHeight, 0, 0) >= 0;
+}
+
+// A window at the largest scale that fits, then at 640 x 480.
+bool SetWindowMode() {
+  const int iScale = WindowScale();
+  if (SetMode(GFX_AUTODETECT_WINDOWED, PictureWidth * iScale, PictureHeight * iScale)) return true;
+  return iScale > 1 && SetMode(GFX_AUTODETECT_WINDOWED, PictureWidth, PictureHeight);
+}
+
+bool SetFullScreenMode() {
+  int iWidth, iHeight;
+  DesktopSize(iWidth, iHeight);
+  return SetMode(GFX_AUTODETECT_FULLSCREEN, iWidth, iHeight);
+}
+
+bool SetDisplayMode(bool bWindow) {
+  const bool bSet = bWindow ? SetWindowMode() : SetFullScreenMode();
+  if (bSet) {
+    bWindowMode = bWindow;
+    iLayoutWidth = iLayoutHeight = 0;  // a new output: lay the picture out again
+  }
+  return bSet;
+}
+
+}  // namespace
+
+PresentLayout FitPicture(int iWidth, int iHeight, int iScale) {
+  if (iScale <= 0)
+    iScale = std::max(1, std::min(iWidth / PictureWidth, iHeight / PictureHeight));
+  return {iScale, (iWidth - PictureWidth * iScale) / 2, (iHeight - PictureHeight * iScale) / 2};
+}
+
+void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale) {
+  const bool bQuick = is_memory_bitmap(pFrom) && is_memory_bitmap(pTo) &&
+                      bitmap_color_depth(pFrom) == 32 && bitmap_color_depth(pTo) == 32 &&
+                      pTo->w >= pFrom->w * iScale && pTo->h >= pFrom->h * iScale;
+  if (!bQuick || iScale <= 1) {
+    stretch_blit(pFrom, pTo, 0, 0, pFrom->w, pFrom->h, 0, 0, pFrom->w * iScale,
+                 pFrom->h * iScale);
+    return;
+  }
+  const size_t iRowBytes = static_cast<size_t>(pFrom->w) * iScale * sizeof(uint32_t);
+  for (int y = 0; y < pFrom->h; ++y) {
+    const uint32_t *pIn = reinterpret_cast<const uint32_t *>(pFrom->line[y]);
+    uint32_t *pOut = reinterpret_cast<uint32_t *>(pTo->line[y * iScale]);
+    if (iScale == 2) {
+      for (int x = 0; x < pFrom->w; ++x) pOut[2 * x] = pOut[2 * x + 1] = pIn[x];
+    } else {
+      for (int x = 0; x < pFrom->w; ++x)
+        for (int k = 0; k < iScale; ++k) *pOut++ = pIn[x];
+    }
+    // The other rows of the block are copies of the first.
+    for (int k = 1; k < iScale; ++k) memcpy(pTo->line[y * iScale + k], pTo->line[y * iScale], iRowBytes);
+  }
+}
+
+void DesktopSize(int &iWidth, int &iHeight) {
+  if (system_driver == nullptr || get_desktop_resolution(&iWidth, &iHeight) != 0 || iWidth <= 0 ||
+      iHeight <= 0) {
+    iWidth = PictureWidth;
+    iHeight = PictureHeight;
+  }
+}
+
+bool ScaleFitsDesktop(int iScale) {
+  if (iScale <= 0) return true;
+  int iWidth, iHeight;
+  DesktopSize(iWidth, iHeight);
+  return PictureWidth * iScale <= iWidth && PictureHeight * iScale <= iHeight;
+}
+
+bool OpenDisplay(const DisplayRequest &request) {
+  Request = request;
+  ShownBitmap();
+  LOCK_FUNCTION(OnKeyEvent);
+  LOCK_VARIABLE(bEnterKeptForSwitch);
+  keyboard_lowlevel_callback = OnKeyEvent;
+  if (!request.bWindow && SetDisplayMode(false)) return true;
+  return SetDisplayMode(true);
+}
+
+bool ToggleDisplay() {
+  const bool bWasWindow = bWindowMode;
+  if (!SetDisplayMode(!bWasWindow) && !SetDisplayMode(bWasWindow)) return false;
+  Output();
+  return true;
+}
+
+bool DisplayIsWindow() { return bWindowMode; }
+
+void CloseDisplay() {
+  if (keyboard_lowlevel_callback == OnKeyEvent) keyboard_lowlevel_callback = nullptr;
+  if (Scaled != nullptr) destroy_bitmap(Scaled);
+  if (Shown != nullptr) destroy_bitmap(Shown);
+  Scaled = Shown = nullptr;
+  iLayoutWidth = iLayoutHeight = 0;
+}
+
+BITMAP *ShownPicture() { return ShownBitmap(); }
+
+void PresentFrame(BITMAP *pFrame) {
+  HandleSwitch();
+  if (pFrame != ShownBitmap()) DrawSprite32(Shown, pFrame, 0, 0);
+  Output();
+  if (!bPacing) return;
+  WaitForNextTick();
+  bPassWaited = true;
+}
+
+void ShowPicture() {
+  HandleSwitch();
+  Output();
+}
+
+void IdleUntilNextTick() {
+  HandleSwitch();
+  if (!bPacing) return;
+  if (bPassWaited) {
+    bPassWaited = false;
+    return;
+  }
+  WaitForNextTick();
+}
+
+bool SetFramePacing(bool bOn) {
+  const bool bWas = bPacing;
+  bPacing = bOn;
+  iPassTick = GameTicks.load();
+  bPassWaited = false;
+  return bWas;
+}
+
+void SetTickWait(void (*fWait)()) { TickWait = fWait; }
+
+long PresentCount() { return iPresents; }

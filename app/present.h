@@ -1,0 +1,88 @@
+// The one way a picture reaches the player: every screen composes its
+// 640 x 480 picture in memory and hands it here. Only this module knows the
+// size of the output (the desktop in full screen, or a window), scales the
+// picture by a whole number, centres it on black, and paces the screen loops
+// to one shown picture per game tick.
+#pragma once
+#include <allegro.h>
+
+// Size of the game's own picture, in game pixels.
+constexpr int PictureWidth = 640;
+constexpr int PictureHeight = 480;
+
+// Where the scaled picture lies on an output, in output pixels. Offsets are
+// negative when the output is smaller than the picture (it is then cut).
+struct PresentLayout {
+  int iScale;
+  int iLeft;
+  int iTop;
+};
+
+// The layout for an output of iWidth x iHeight: iScale when given (> 0),
+// otherwise the largest whole scale at which the picture fits (at least 1).
+PresentLayout FitPicture(int iWidth, int iHeight, int iScale = 0);
+
+// Nearest-neighbour scaling: each pixel of pFrom becomes an iScale x iScale
+// block of pTo, from pTo's top-left corner; pTo must be at least iScale times
+// pFrom's size. 32-bit memory bitmaps are scaled a row at a time; anything
+// else goes to the library's stretch.
+void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale);
+
+// How the game asks for its display.
+struct DisplayRequest {
+  bool bWindow = false;  // start in a window instead of full screen
+  int iScale = 0;        // a fixed scale, or 0 for the largest that fits
+};
+
+// The desktop's size, or 640 x 480 when the system cannot tell.
+void DesktopSize(int &iWidth, int &iHeight);
+
+// Whether a fixed scale fits the desktop (0, the automatic scale, always does).
+bool ScaleFitsDesktop(int iScale);
+
+// Sets a 32-bit graphics mode as asked: full screen at the desktop's own size
+// (no mode switch), else a window at the largest scale that leaves room for
+// the desktop's panels, else a 640 x 480 window. With bWindow the full-screen
+// step is skipped. False when every mode was refused. Also makes the shown
+// picture (black) and installs the Alt+Enter switch.
+bool OpenDisplay(const DisplayRequest &request);
+
+// Switches between full screen and a window (Alt+Enter asks for it). When the
+// new mode is refused the old one is set again; false only when neither can
+// be set, and the graphics mode is then gone.
+bool ToggleDisplay();
+
+// Whether the current mode is a window.
+bool DisplayIsWindow();
+
+// Frees the shown picture and the scaling buffer (ShutDown).
+void CloseDisplay();
+
+// The 640 x 480 picture the player sees, as last presented. Things written
+// over the last picture (a message box, "LOADING...") are drawn here, then
+// shown with ShowPicture.
+BITMAP *ShownPicture();
+
+// Draws pFrame over the shown picture (its magenta pixels let the old
+// picture through, as drawing a sprite does) and shows it. With pacing on, it
+// then waits for the next game tick: a screen loop presents once per tick.
+void PresentFrame(BITMAP *pFrame);
+
+// Shows the shown picture again, at once and without waiting.
+void ShowPicture();
+
+// For loops that wait without presenting (a key held, the music fading): ends
+// the pass by waiting for the next tick, unless a present in this pass has
+// already waited. Also carries out an Alt+Enter asked for meanwhile.
+void IdleUntilNextTick();
+
+// Pacing is off until the game turns it on, so tests drive their loops with
+// their own clock. Returns the old setting.
+bool SetFramePacing(bool bOn);
+
+// What waiting for a tick does between two looks at GameTicks: a 1 ms rest
+// by default; a test gives a scripted clock (null restores the default).
+void SetTickWait(void (*fWait)());
+
+// How many pictures have been shown since the start (for tests).
+long PresentCount();
