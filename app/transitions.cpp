@@ -32,8 +32,9 @@ void FreeFadeScratch() {
   FadeScratch = nullptr;
 }
 
-// Shows the BackBuffer laid over black at alpha FadeLevel.
-static void ShowFadedFrame() {
+// Shows the BackBuffer laid over black at alpha FadeLevel. Composing it also
+// leaves that alpha in the blender, which the title composes with.
+static void ShowFadedFrame(bool bPresent = true) {
   if (FadeScratch == nullptr || FadeScratch->w != BackBuffer->w ||
       FadeScratch->h != BackBuffer->h) {
     FreeFadeScratch();
@@ -41,7 +42,7 @@ static void ShowFadedFrame() {
   }
   BlankBitmap(FadeScratch);
   DrawTransSprite32(FadeScratch, BackBuffer, 0, 0, FadeLevel);
-  PresentFrame(FadeScratch);
+  if (bPresent) PresentFrame(FadeScratch);
 }
 
 bool FadeIn(int iDelay) {
@@ -56,8 +57,9 @@ bool FadeIn(int iDelay) {
     FadeLevel = iLevel;
     FadeStepTick = GameTicks.load();
   }
-  // The finished fade is the picture itself, which the caller shows.
-  if (!bDone) ShowFadedFrame();
+  // The finished fade is the picture itself, which the caller shows: showing
+  // it here too would take this pass two ticks.
+  ShowFadedFrame(!bDone);
   return bDone;
 }
 

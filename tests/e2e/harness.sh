@@ -126,11 +126,12 @@ e2e_start_guard() {
 # ---------------------------------------------------------------- X server
 
 # Starts Xvfb on a display number it picks itself (-displayfd), 640 x 480 at
-# 24 bits, and points this script's X tools at it.
+# 24 bits unless E2E_SCREEN says otherwise (1920x1080x24, say), and points
+# this script's X tools at it.
 e2e_start_x() {
   local fdfile="$E2E_OUT/xvfb.display"
   : >"$fdfile"
-  Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset \
+  Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-640x480x24}" -nolisten tcp -noreset \
     3>"$fdfile" >"$E2E_OUT/xvfb.log" 2>&1 &
   E2E_XVFB_PID=$!
   local i
@@ -143,7 +144,16 @@ e2e_start_x() {
   E2E_DISPLAY=":$(head -n1 "$fdfile" | tr -d '[:space:]')"
   export DISPLAY=$E2E_DISPLAY
   xdpyinfo >/dev/null 2>&1 || sleep 0.5
-  e2e_log "X server $E2E_DISPLAY (pid $E2E_XVFB_PID)"
+  e2e_log "X server $E2E_DISPLAY (pid $E2E_XVFB_PID, ${E2E_SCREEN:-640x480x24})"
+}
+
+# Ends the X server this scenario started (after its game has ended), so
+# that another can start with a different screen.
+e2e_stop_x() {
+  e2e_game_running && e2e_fail "the game still runs; it must end before its X server"
+  kill -TERM "$E2E_XVFB_PID" 2>/dev/null
+  wait "$E2E_XVFB_PID" 2>/dev/null
+  E2E_XVFB_PID=""
 }
 
 # ---------------------------------------------------------------- sound
@@ -164,20 +174,22 @@ e2e_sound() {
 
 # ---------------------------------------------------------------- the game
 
-# e2e_start_game RUN_FOLDER: starts the game in RUN_FOLDER. Only the game gets
-# the test sound configuration; other sound back ends are pointed nowhere.
+# e2e_start_game RUN_FOLDER [OPTION...]: starts the game in RUN_FOLDER with
+# the command-line options given. Only the game gets the test sound
+# configuration; other sound back ends are pointed nowhere.
 e2e_start_game() {
   local folder=$1
+  shift
   [ -n "${E2E_ALSA_CONF:-}" ] || e2e_sound null
   (
     cd "$folder" || exit 111
     exec env DISPLAY="$E2E_DISPLAY" ALSA_CONFIG_PATH="$E2E_ALSA_CONF" \
       AUDIODEV=/nonexistent PULSE_SERVER=/nonexistent ESPEAKER=/nonexistent \
-      JACK_NO_START_SERVER=1 "$SKV_GAME"
+      JACK_NO_START_SERVER=1 "$SKV_GAME" "$@"
   ) >"$E2E_OUT/game.out" 2>&1 &
   E2E_GAME_PID=$!
   e2e_start_guard
-  e2e_log "game started from $folder (pid $E2E_GAME_PID)"
+  e2e_log "game started from $folder${*:+ with $*} (pid $E2E_GAME_PID)"
 }
 
 e2e_game_running() {
@@ -362,10 +374,20 @@ e2e_keys_up() { local k; for k in "$@"; do xdotool keyup "$k"; done; }
 # ---------------------------------------------------------------- pictures
 
 # e2e_shot NAME: photographs the whole screen into NAME.png; prints the path.
+# With E2E_VIEW set to the place of a scaled picture (WxH+X+Y), the whole
+# screen goes to NAME-screen.png and NAME.png is that region taken back to
+# 640 x 480 (one pixel of each block), so every check reads game pixels.
 e2e_shot() {
   local file="$E2E_OUT/$1.png"
-  xwd -root -silent -display "$E2E_DISPLAY" 2>/dev/null | convert xwd:- "png:$file" 2>/dev/null ||
-    return 1
+  if [ -z "${E2E_VIEW:-}" ]; then
+    xwd -root -silent -display "$E2E_DISPLAY" 2>/dev/null | convert xwd:- "png:$file" 2>/dev/null ||
+      return 1
+  else
+    local screen="$E2E_OUT/$1-screen.png"
+    xwd -root -silent -display "$E2E_DISPLAY" 2>/dev/null | convert xwd:- "png:$screen" 2>/dev/null &&
+      convert "$screen" -crop "$E2E_VIEW" +repage -sample 640x480! "png:$file" 2>/dev/null ||
+      return 1
+  fi
   echo "$file"
 }
 
