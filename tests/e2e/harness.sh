@@ -113,6 +113,9 @@ e2e_cleanup() {
 # by the test runner), ends the game and the X server itself.
 e2e_start_guard() {
   local owner=$$
+  # One guard at a time: the last game's guard watched an X server and a
+  # game that are gone.
+  [ -n "$E2E_GUARD_PID" ] && kill -TERM "$E2E_GUARD_PID" 2>/dev/null
   (
     trap '' INT
     trap 'exit 0' TERM
@@ -150,7 +153,8 @@ e2e_start_x() {
 # Ends the X server this scenario started (after its game has ended), so
 # that another can start with a different screen.
 e2e_stop_x() {
-  e2e_game_running && e2e_fail "the game still runs; it must end before its X server"
+  [ -n "$E2E_GAME_PID" ] && e2e_game_running &&
+    e2e_fail "the game still runs; it must end before its X server"
   kill -TERM "$E2E_XVFB_PID" 2>/dev/null
   wait "$E2E_XVFB_PID" 2>/dev/null
   E2E_XVFB_PID=""
@@ -468,7 +472,8 @@ e2e_hold_until() {
       e2e_log "seen: $name (the game ended while $keyname was held)"
       return 0
     fi
-    file=$(e2e_shot "$name") || { xdotool keyup "$keyname"; e2e_fail "could not photograph the screen"; }
+    # A window that closes while it is photographed spoils the picture.
+    file=$(e2e_shot "$name") || { e2e_game_running || continue; xdotool keyup "$keyname"; e2e_fail "could not photograph the screen"; }
     if "$@" "$file"; then
       xdotool keyup "$keyname"
       e2e_log "seen: $name ($keyname held $((($(date +%s%N) - started) / 1000000)) ms)"
