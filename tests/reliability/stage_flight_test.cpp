@@ -12,6 +12,7 @@
 
 #include "app/globals.h"
 #include "app/list.h"
+#include "app/present.h"
 #include "entities/player.h"
 #include "level/level_run.h"
 #include "tilemap/tilemap.h"
@@ -98,6 +99,55 @@ TEST_F(StageFlight, ShotsStayBoundedOverEveryStage) {
     printf("%s: at most %d shots alive\n", cMap, flight.iMostShots);
     EXPECT_LE(flight.iMostShots, 150) << cMap;
   }
+}
+
+// The game shows one picture per tick and sleeps between ticks. The frames
+// of a paced flight (each pass presents, then waits for the clock) must be
+// those of a flight whose clock the test moves after each pass, as every
+// other flight here does: 30 s of the first stage with fire held.
+void NextTick() { GameTicks += 1; }
+
+std::vector<uint64_t> FlyFirstStage(bool bPaced) {
+  std::vector<uint64_t> vFrames;
+  EXPECT_EQ(TileMapOpen("level1.fmp"), 0);
+  srand(11);
+  GameTicks = 100000;
+  FadeLevel = 255;
+  LevelRun run;
+  run.populate("level1.fmp");
+  run.startPlay();
+  BITMAP *pHud = create_bitmap(640, 480);
+  run.pCreditOverlay = create_bitmap(640, 480);
+  clear_to_color(run.pCreditOverlay, ColourMagenta);
+  SetTickWait(NextTick);
+  SetFramePacing(bPaced);
+  key[KEY_LCONTROL] = 1;
+  bool bLost = false;
+  for (int iTick = 0; iTick < 1500 && run.playing(bLost); ++iTick) {
+    run.pPlayer->iHealth = 50;
+    const int iTickBefore = GameTicks.load();
+    run.playFrame(pHud, true, bLost);
+    if (!bPaced) GameTicks += 1;
+    EXPECT_EQ(GameTicks.load(), iTickBefore + 1) << "one tick per pass";
+    vFrames.push_back(Digest(BackBuffer));
+  }
+  key[KEY_LCONTROL] = 0;
+  SetFramePacing(false);
+  SetTickWait(nullptr);
+  destroy_bitmap(pHud);
+  run.releaseStage();
+  return vFrames;
+}
+
+TEST_F(StageFlight, PacedPassesComposeTheFramesOfUnpacedOnes) {
+  const std::vector<uint64_t> vUnpaced = FlyFirstStage(false);
+  const std::vector<uint64_t> vPaced = FlyFirstStage(true);
+  ASSERT_EQ(vUnpaced.size(), 1500u);
+  ASSERT_EQ(vPaced.size(), vUnpaced.size());
+  size_t iFirstDiffering = vPaced.size();
+  for (size_t i = 0; i < vPaced.size() && iFirstDiffering == vPaced.size(); ++i)
+    if (vPaced[i] != vUnpaced[i]) iFirstDiffering = i;
+  EXPECT_EQ(iFirstDiffering, vPaced.size()) << "first differing tick";
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 // The title menu: selection chain, input gate, confirming, and the fade-in.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "app/globals.h"
+#include "app/present.h"
 #include "common/allegro_env.h"
 #include "screen_fixture.h"
 #include "screens/screens.h"
@@ -159,4 +163,30 @@ TEST_F(TitleTest, TitleOpenedOnAFullFadeStillShows) {
   StepUntilFadedIn(menu);
   int c = skvtest::PixelRgb(screen, 100, 100);
   EXPECT_NEAR(c >> 8 & 255, screentest::kTitleColour >> 8 & 255, 2);
+}
+
+// Paced, the menu reads its keys once per tick and sleeps between ticks: a
+// 50 ms tap that starts between two ticks is still seen, once.
+TEST_F(TitleTest, AShortTapIsSeenWhenTheLoopSleepsBetweenTicks) {
+  menu.open();
+  FadeLevel = 255;
+  GameTicks += 10;  // past the menu's input gate
+  screentest::FastClock clock(20000);
+  SetFramePacing(true);
+  std::thread tap([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(47));
+    key[KEY_DOWN] = 1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    key[KEY_DOWN] = 0;
+  });
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
+  int iPasses = 0;
+  while (std::chrono::steady_clock::now() < end) {
+    menu.step();
+    ++iPasses;
+  }
+  tap.join();
+  SetFramePacing(false);
+  EXPECT_EQ(menu.iSelection, 2);
+  EXPECT_LE(iPasses, 25) << "about one pass per 20 ms tick";
 }

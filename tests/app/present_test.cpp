@@ -1,0 +1,142 @@
+// Showing the picture: the layout chosen for each output, the whole-number
+// scaler against a pixel-by-pixel reference, the command line, and the pacing
+// of a screen loop by a scripted clock.
+#include "app/present.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "app/options.h"
+#include "common/allegro_env.h"
+
+namespace {
+
+TEST(Present, LayoutForEachOutput) {
+  struct Case {
+    int iWidth, iHeight, iAsked;
+    PresentLayout expected;
+  };
+  const Case kCases[] = {
+      {640, 480, 0, {1, 0, 0}},        // exactly as a 640 x 480 screen
+      {1920, 1080, 0, {2, 320, 60}},
+      {3840, 2160, 0, {4, 640, 120}},
+      {1280, 1024, 0, {2, 0, 32}},     // 5:4
+      {2560, 1440, 0, {3, 320, 0}},
+      {1366, 768, 0, {1, 363, 144}},   // odd sizes round the offsets down
+      {1279, 959, 0, {1, 319, 239}},
+      {600, 400, 0, {1, -20, -40}},    // smaller: centred and cut
+      {1920, 1080, 1, {1, 640, 300}},  // a fixed scale
+  };
+  for (const Case &c : kCases) {
+    const PresentLayout got = FitPicture(c.iWidth, c.iHeight, c.iAsked);
+    EXPECT_EQ(got.iScale, c.expected.iScale) << c.iWidth << "x" << c.iHeight;
+    EXPECT_EQ(got.iLeft, c.expected.iLeft) << c.iWidth << "x" << c.iHeight;
+    EXPECT_EQ(got.iTop, c.expected.iTop) << c.iWidth << "x" << c.iHeight;
+  }
+}
+
+TEST(Present, ScalerMakesBlocksOfEachPixel) {
+  skvtest::EnsureAllegro();
+  BITMAP *pFrom = create_bitmap_ex(32, 37, 23);
+  srand(5);
+  for (int y = 0; y < pFrom->h; ++y)
+    for (int x = 0; x < pFrom->w; ++x) putpixel(pFrom, x, y, rand() & 0xFFFFFF);
+  for (int iScale = 1; iScale <= 4; ++iScale) {
+    BITMAP *pTo = create_bitmap_ex(32, 37 * iScale + 3, 23 * iScale + 2);
+    clear_to_color(pTo, 0x123456);
+    ScalePicture32(pFrom, pTo, iScale);
+    int iWrong = 0;
+    for (int y = 0; y < pTo->h; ++y)
+      for (int x = 0; x < pTo->w; ++x) {
+        const bool bInside = x < 37 * iScale && y < 23 * iScale;
+        const int iWant = bInside ? getpixel(pFrom, x / iScale, y / iScale) : 0x123456;
+        if (getpixel(pTo, x, y) != iWant) ++iWrong;
+      }
+    EXPECT_EQ(iWrong, 0) << "scale " << iScale;
+    destroy_bitmap(pTo);
+  }
+  destroy_bitmap(pFrom);
+}
+
+TEST(Options, AcceptedAndRefused) {
+  struct Case {
+    std::vector<const char *> vArgs;
+    OptionsVerdict verdict;
+    bool bWindow;
+    int iScale;
+  };
+  const Case kCases[] = {
+      {{}, OptionsVerdict::Play, false, 0},
+      {{"--window"}, OptionsVerdict::Play, true, 0},
+      {{"--scale", "3"}, OptionsVerdict::Play, false, 3},
+      {{"--window", "--scale=1"}, OptionsVerdict::Play, true, 1},
+      {{"--scale", "2", "--help"}, OptionsVerdict::Help, false, 2},
+      {{"-h"}, OptionsVerdict::Help, false, 0},
+      {{"--version"}, OptionsVerdict::Version, false, 0},
+      {{"--scale"}, OptionsVerdict::Refused, false, 0},
+      {{"--scale", "0"}, OptionsVerdict::Refused, false, 0},
+      {{"--scale", "-2"}, OptionsVerdict::Refused, false, 0},
+      {{"--scale", "2x"}, OptionsVerdict::Refused, false, 0},
+      {{"--scale=65"}, OptionsVerdict::Refused, false, 0},
+      {{"--scale", "99999999999999999999"}, OptionsVerdict::Refused, false, 0},
+      {{"--fullscreen"}, OptionsVerdict::Refused, false, 0},
+      {{"window"}, OptionsVerdict::Refused, false, 0},
+  };
+  for (const Case &c : kCases) {
+    std::vector<const char *> vArgv = {"skarnvale"};
+    vArgv.insert(vArgv.end(), c.vArgs.begin(), c.vArgs.end());
+    GameOptions options;
+    std::string sMessage;
+    const std::string sLine = c.vArgs.empty() ? "(none)" : c.vArgs[0];
+    EXPECT_EQ(ParseOptions(static_cast<int>(vArgv.size()), vArgv.data(), options, sMessage),
+              c.verdict)
+        << sLine;
+    if (c.verdict == OptionsVerdict::Refused) {
+      EXPECT_EQ(sMessage.find('\n'), std::string::npos) << "one line: " << sMessage;
+      EXPECT_EQ(sMessage.rfind("skarnvale: ", 0), 0u) << sMessage;
+    } else {
+      EXPECT_EQ(options.display.bWindow, c.bWindow) << sLine;
+      EXPECT_EQ(options.display.iScale, c.iScale) << sLine;
+    }
+  }
+}
+
+// A clock that moves one tick every third look, so a loop that did not wait
+// would show several pictures in one tick.
+int iLooks = 0;
+void SlowClock() {
+  if (++iLooks % 3 == 0) GameTicks += 1;
+}
+
+TEST(Pacing, ALoopShowsOnePicturePerTickAndIdleLoopsWaitToo) {
+  skvtest::EnsureAllegro();
+  skvtest::ResetScreen();
+  BITMAP *pFrame = create_bitmap(640, 480);
+  clear_to_color(pFrame, 0x203040);
+  GameTicks = 500;
+  SetTickWait(SlowClock);
+  SetFramePacing(true);
+  std::vector<int> vTicks;
+  for (int i = 0; i < 20; ++i) {
+    const long iBefore = PresentCount();
+    vTicks.push_back(GameTicks.load());
+    PresentFrame(pFrame);
+    IdleUntilNextTick();  // a present has ended the pass: no second wait
+    EXPECT_EQ(PresentCount(), iBefore + 1);
+  }
+  for (size_t i = 1; i < vTicks.size(); ++i) EXPECT_EQ(vTicks[i], vTicks[i - 1] + 1) << i;
+  // A loop that shows nothing (a key held) still takes one tick per pass.
+  const int iStart = GameTicks.load();
+  for (int i = 0; i < 5; ++i) IdleUntilNextTick();
+  EXPECT_EQ(GameTicks.load(), iStart + 5);
+  EXPECT_EQ(skvtest::PixelRgb(screen, 10, 10), 0x203040);
+  SetFramePacing(false);
+  SetTickWait(nullptr);
+  destroy_bitmap(pFrame);
+}
+
+}  // namespace
