@@ -22,6 +22,7 @@ BITMAP *Scaled = nullptr;  // the picture at the output's scale (scale > 1)
 PresentLayout Layout = {1, 0, 0};
 int iLayoutWidth = 0, iLayoutHeight = 0;  // the output the layout was made for
 bool bBordersPainted = false;             // black around the picture is drawn
+bool bShownBehind = false;  // the output holds a newer picture than Shown
 DisplayRequest Request;
 bool bWindowMode = false;
 
@@ -82,20 +83,40 @@ BITMAP *ScaledBitmap() {
   return Scaled;
 }
 
-// The shown picture onto the output.
+// The output is the picture's own size: presents draw straight onto it, as
+// the game always did, and the shown picture is read back only when needed.
+bool OutputIsThePicture() {
+  FollowOutputSize();
+  return screen->w == PictureWidth && screen->h == PictureHeight && Layout.iScale == 1;
+}
+
+void CatchUpShown() {
+  if (!bShownBehind) return;
+  bShownBehind = false;
+  if (screen != nullptr && OutputIsThePicture()) blit(screen, ShownBitmap(), 0, 0, 0, 0, PictureWidth, PictureHeight);
+}
+
+// The shown picture onto the output: scaled straight into an output in
+// memory, through a buffer of the scaled size onto a display.
 void Output() {
   if (screen == nullptr) return;
+  CatchUpShown();
   FollowOutputSize();
   if (!bBordersPainted) {
     clear_to_color(screen, makecol(0, 0, 0));
     bBordersPainted = true;
   }
   BITMAP *pFrom = ShownBitmap();
-  if (Layout.iScale > 1) {
-    ScalePicture32(pFrom, ScaledBitmap(), Layout.iScale);
-    pFrom = Scaled;
+  const bool bInside = Layout.iLeft >= 0 && Layout.iTop >= 0;
+  if (Layout.iScale > 1 && is_memory_bitmap(screen) && bInside) {
+    ScalePicture32(pFrom, screen, Layout.iScale, Layout.iLeft, Layout.iTop);
+  } else {
+    if (Layout.iScale > 1) {
+      ScalePicture32(pFrom, ScaledBitmap(), Layout.iScale);
+      pFrom = Scaled;
+    }
+    blit(pFrom, screen, 0, 0, Layout.iLeft, Layout.iTop, pFrom->w, pFrom->h);
   }
-  blit(pFrom, screen, 0, 0, Layout.iLeft, Layout.iTop, pFrom->w, pFrom->h);
   ++iPresents;
 }
 
@@ -159,19 +180,20 @@ PresentLayout FitPicture(int iWidth, int iHeight, int iScale) {
   return {iScale, (iWidth - PictureWidth * iScale) / 2, (iHeight - PictureHeight * iScale) / 2};
 }
 
-void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale) {
+void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale, int iLeft, int iTop) {
   const bool bQuick = is_memory_bitmap(pFrom) && is_memory_bitmap(pTo) &&
                       bitmap_color_depth(pFrom) == 32 && bitmap_color_depth(pTo) == 32 &&
-                      pTo->w >= pFrom->w * iScale && pTo->h >= pFrom->h * iScale;
+                      iLeft >= 0 && iTop >= 0 && pTo->w >= iLeft + pFrom->w * iScale &&
+                      pTo->h >= iTop + pFrom->h * iScale;
   if (!bQuick || iScale <= 1) {
-    stretch_blit(pFrom, pTo, 0, 0, pFrom->w, pFrom->h, 0, 0, pFrom->w * iScale,
+    stretch_blit(pFrom, pTo, 0, 0, pFrom->w, pFrom->h, iLeft, iTop, pFrom->w * iScale,
                  pFrom->h * iScale);
     return;
   }
   const size_t iRowBytes = static_cast<size_t>(pFrom->w) * iScale * sizeof(uint32_t);
   for (int y = 0; y < pFrom->h; ++y) {
     const uint32_t *pIn = reinterpret_cast<const uint32_t *>(pFrom->line[y]);
-    uint32_t *pOut = reinterpret_cast<uint32_t *>(pTo->line[y * iScale]);
+    uint32_t *pOut = reinterpret_cast<uint32_t *>(pTo->line[iTop + y * iScale]) + iLeft;
     if (iScale == 2) {
       for (int x = 0; x < pFrom->w; ++x) pOut[2 * x] = pOut[2 * x + 1] = pIn[x];
     } else {
@@ -179,7 +201,9 @@ void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale) {
         for (int k = 0; k < iScale; ++k) *pOut++ = pIn[x];
     }
     // The other rows of the block are copies of the first.
-    for (int k = 1; k < iScale; ++k) memcpy(pTo->line[y * iScale + k], pTo->line[y * iScale], iRowBytes);
+    const uint32_t *pFirst = reinterpret_cast<const uint32_t *>(pTo->line[iTop + y * iScale]) + iLeft;
+    for (int k = 1; k < iScale; ++k)
+      memcpy(reinterpret_cast<uint32_t *>(pTo->line[iTop + y * iScale + k]) + iLeft, pFirst, iRowBytes);
   }
 }
 
@@ -209,6 +233,7 @@ bool OpenDisplay(const DisplayRequest &request) {
 }
 
 bool ToggleDisplay() {
+  CatchUpShown();  // the old output goes with its mode
   const bool bWasWindow = bWindowMode;
   if (!SetDisplayMode(!bWasWindow) && !SetDisplayMode(bWasWindow)) return false;
   Output();
@@ -222,15 +247,25 @@ void CloseDisplay() {
   if (Scaled != nullptr) destroy_bitmap(Scaled);
   if (Shown != nullptr) destroy_bitmap(Shown);
   Scaled = Shown = nullptr;
+  bShownBehind = false;
   iLayoutWidth = iLayoutHeight = 0;
 }
 
-BITMAP *ShownPicture() { return ShownBitmap(); }
+BITMAP *ShownPicture() {
+  CatchUpShown();
+  return ShownBitmap();
+}
 
 void PresentFrame(BITMAP *pFrame) {
   HandleSwitch();
-  if (pFrame != ShownBitmap()) DrawSprite32(Shown, pFrame, 0, 0);
-  Output();
+  if (screen != nullptr && pFrame != Shown && OutputIsThePicture()) {
+    DrawSprite32(screen, pFrame, 0, 0);
+    bShownBehind = true;
+    ++iPresents;
+  } else {
+    if (pFrame != ShownPicture()) DrawSprite32(Shown, pFrame, 0, 0);
+    Output();
+  }
   if (!bPacing) return;
   WaitForNextTick();
   bPassWaited = true;

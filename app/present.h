@@ -23,10 +23,10 @@ struct PresentLayout {
 PresentLayout FitPicture(int iWidth, int iHeight, int iScale = 0);
 
 // Nearest-neighbour scaling: each pixel of pFrom becomes an iScale x iScale
-// block of pTo, from pTo's top-left corner; pTo must be at least iScale times
-// pFrom's size. 32-bit memory bitmaps are scaled a row at a time; anything
-// else goes to the library's stretch.
-void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale);
+// block of pTo, the first at (iLeft, iTop), which must lie wholly inside pTo.
+// 32-bit memory bitmaps are scaled a row at a time; anything else goes to the
+// library's stretch.
+void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale, int iLeft = 0, int iTop = 0);
 
 // How the game asks for its display.
 struct DisplayRequest {

@@ -10,8 +10,10 @@
 
 #include "app/globals.h"
 #include "app/list.h"
+#include "app/present.h"
 #include "bench/headless.h"
 #include "bench/stage_fixture.h"
+#include "support/blit32.h"
 #include "tilemap/tilemap.h"
 
 namespace {
@@ -31,6 +33,37 @@ void ReferenceFrameCopy(benchmark::State &state) {
   destroy_bitmap(pTo);
 }
 BENCHMARK(ReferenceFrameCopy);
+
+// Showing a finished frame at scale 1 to 4 on an output of the scaled size:
+// the frame laid over the shown picture, then scaled onto the output. The
+// second argument 0 is an output in memory (scaled straight into it); 1 goes
+// through the scale buffer and a copy, as onto a display.
+void Present(benchmark::State &state) {
+  const int iScale = static_cast<int>(state.range(0));
+  const bool bThroughBuffer = state.range(1) != 0;
+  BITMAP *pOldScreen = screen;
+  BITMAP *pOutput = create_bitmap_ex(32, 640 * iScale, 480 * iScale);
+  BITMAP *pFrame = create_bitmap_ex(32, 640, 480);
+  BITMAP *pShown = create_bitmap_ex(32, 640, 480);
+  BITMAP *pBuffer = create_bitmap_ex(32, 640 * iScale, 480 * iScale);
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) putpixel(pFrame, x, y, makecol(x & 255, y & 255, (x ^ y) & 255));
+  screen = pOutput;
+  for (auto _ : state) {
+    if (bThroughBuffer) {
+      DrawSprite32(pShown, pFrame, 0, 0);
+      ScalePicture32(pShown, pBuffer, iScale);
+      blit(pBuffer, pOutput, 0, 0, 0, 0, pBuffer->w, pBuffer->h);
+    } else {
+      PresentFrame(pFrame);
+    }
+    benchmark::ClobberMemory();
+  }
+  screen = pOldScreen;
+  for (BITMAP *p : {pOutput, pFrame, pShown, pBuffer}) destroy_bitmap(p);
+  state.SetLabel(bThroughBuffer ? "through a buffer" : "into memory");
+}
+BENCHMARK(Present)->ArgsProduct({{1, 2, 3, 4}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 // Map decode and block bitmaps alone.
 void MapLoad(benchmark::State &state) {

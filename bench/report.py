@@ -1,4 +1,5 @@
-"""Turns Google Benchmark JSON (CPU time, which holds up on a busy machine) into a CSV with ratios to the reference frame
+"""Checks the figures against the game's targets (exit status 1 when one is
+missed) and turns Google Benchmark JSON (CPU time, which holds up on a busy machine) into a CSV with ratios to the reference frame
 copy, a summary per stage, and a gnuplot data file of frame cost along each
 stage."""
 import csv
@@ -6,6 +7,11 @@ import json
 import os
 import statistics
 import sys
+
+# Targets, as ratios to one 640 x 480 frame copy.
+STAGE_FRAME_WORST = 20.0
+STAGE_FRAME_MEDIAN = 8.0
+PRESENT_AT_SCALE_2 = 6.0
 
 
 def main(results_path, out_dir):
@@ -35,11 +41,17 @@ def main(results_path, out_dir):
         if fields[0] == "StageFrame" and len(fields) >= 3:
             frames.setdefault(int(fields[1]), []).append((int(fields[2]), seconds[b["name"]] / reference))
     print(f"reference frame copy: {reference * 1e6:.1f} us")
+    missed = []
     with open(os.path.join(out_dir, "frames.dat"), "w") as f:
         for stage in sorted(frames):
             points = sorted(frames[stage])
             ratios = [r for _, r in points]
-            print(f"stage {stage}: frame max {max(ratios):.2f}, median {statistics.median(ratios):.2f} frame copies")
+            worst, median = max(ratios), statistics.median(ratios)
+            print(f"stage {stage}: frame max {worst:.2f}, median {median:.2f} frame copies")
+            if worst > STAGE_FRAME_WORST:
+                missed.append(f"stage {stage}: worst frame {worst:.2f} > {STAGE_FRAME_WORST}")
+            if median > STAGE_FRAME_MEDIAN:
+                missed.append(f"stage {stage}: median frame {median:.2f} > {STAGE_FRAME_MEDIAN}")
             f.write(f"# stage {stage}\n")
             for position, ratio in points:
                 f.write(f"{position} {ratio:.3f}\n")
@@ -52,11 +64,24 @@ def main(results_path, out_dir):
             print(f"{b['name']} {b.get('label', '')}: frame per tenth of the flight "
                   + " ".join(f"{t:.2f}" for t in tenths)
                   + f" frame copies; at most {int(b.get('shots', 0))} shots alive")
+    # Presents: Present/<scale>/<through a buffer>.
     for b in runs:
-        if not b["name"].startswith(("StageFrame", "StageFlight", "ReferenceFrameCopy")):
+        fields = b["name"].split("/")
+        if fields[0] == "Present" and len(fields) >= 3:
+            ratio = seconds[b["name"]] / reference
+            print(f"present at scale {fields[1]} ({b.get('label', '')}): {ratio:.2f} frame copies")
+            if fields[1] == "2" and fields[2] == "0" and ratio > PRESENT_AT_SCALE_2:
+                missed.append(f"present at scale 2: {ratio:.2f} > {PRESENT_AT_SCALE_2}")
+    for b in runs:
+        if not b["name"].startswith(("StageFrame", "StageFlight", "ReferenceFrameCopy", "Present")):
             print(f"{b['name']} {b.get('label', '')}: {seconds[b['name']] * 1e3:.2f} ms"
                   f" = {seconds[b['name']] / reference:.1f} frame copies")
 
+    for line in missed:
+        print(f"TARGET MISSED: {line}")
+    if missed:
+        sys.exit(1)
+    print("every frame and present target is met")
 
 if __name__ == "__main__":
     main(sys.argv[1], sys.argv[2])

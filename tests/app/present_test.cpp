@@ -62,6 +62,35 @@ TEST(Present, ScalerMakesBlocksOfEachPixel) {
   destroy_bitmap(pFrom);
 }
 
+// Presenting onto outputs of several sizes: the picture in its place at its
+// scale, black around it, and the shown picture readable afterwards.
+TEST(Present, FramesFillOutputsOfAnySize) {
+  skvtest::EnsureAllegro();
+  BITMAP *pOldScreen = screen;
+  BITMAP *pFrame = create_bitmap_ex(32, PictureWidth, PictureHeight);
+  for (int y = 0; y < PictureHeight; ++y)
+    for (int x = 0; x < PictureWidth; ++x) putpixel(pFrame, x, y, (x * 7919 + y * 104729) & 0xFFFFFF);
+  const int kSizes[][2] = {{1920, 1080}, {1280, 1024}, {640, 480}, {600, 400}};
+  for (const int *pSize : kSizes) {
+    screen = create_bitmap_ex(32, pSize[0], pSize[1]);
+    clear_to_color(screen, 0xFFFFFF);
+    PresentFrame(pFrame);
+    const PresentLayout l = FitPicture(pSize[0], pSize[1]);
+    for (int i = 0; i < 50; ++i) {
+      const int x = (i * 131) % PictureWidth, y = (i * 71) % PictureHeight;
+      const int ox = l.iLeft + x * l.iScale + l.iScale - 1, oy = l.iTop + y * l.iScale + l.iScale - 1;
+      if (ox >= 0 && oy >= 0 && ox < pSize[0] && oy < pSize[1])
+        EXPECT_EQ(getpixel(screen, ox, oy), getpixel(pFrame, x, y)) << pSize[0] << " at " << x << "," << y;
+    }
+    if (l.iLeft > 0) EXPECT_EQ(getpixel(screen, l.iLeft - 1, pSize[1] / 2), 0) << pSize[0];
+    if (l.iTop > 0) EXPECT_EQ(getpixel(screen, pSize[0] / 2, l.iTop - 1), 0) << pSize[0];
+    EXPECT_EQ(getpixel(ShownPicture(), 17, 29), getpixel(pFrame, 17, 29)) << pSize[0];
+    destroy_bitmap(screen);
+  }
+  screen = pOldScreen;
+  destroy_bitmap(pFrame);
+}
+
 TEST(Options, AcceptedAndRefused) {
   struct Case {
     std::vector<const char *> vArgs;
