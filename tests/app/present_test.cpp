@@ -79,11 +79,16 @@ TEST(Present, FramesFillOutputsOfAnySize) {
     for (int i = 0; i < 50; ++i) {
       const int x = (i * 131) % PictureWidth, y = (i * 71) % PictureHeight;
       const int ox = l.iLeft + x * l.iScale + l.iScale - 1, oy = l.iTop + y * l.iScale + l.iScale - 1;
-      if (ox >= 0 && oy >= 0 && ox < pSize[0] && oy < pSize[1])
+      if (ox >= 0 && oy >= 0 && ox < pSize[0] && oy < pSize[1]) {
         EXPECT_EQ(getpixel(screen, ox, oy), getpixel(pFrame, x, y)) << pSize[0] << " at " << x << "," << y;
+      }
     }
-    if (l.iLeft > 0) EXPECT_EQ(getpixel(screen, l.iLeft - 1, pSize[1] / 2), 0) << pSize[0];
-    if (l.iTop > 0) EXPECT_EQ(getpixel(screen, pSize[0] / 2, l.iTop - 1), 0) << pSize[0];
+    if (l.iLeft > 0) {
+      EXPECT_EQ(getpixel(screen, l.iLeft - 1, pSize[1] / 2), 0) << pSize[0];
+    }
+    if (l.iTop > 0) {
+      EXPECT_EQ(getpixel(screen, pSize[0] / 2, l.iTop - 1), 0) << pSize[0];
+    }
     EXPECT_EQ(getpixel(ShownPicture(), 17, 29), getpixel(pFrame, 17, 29)) << pSize[0];
     destroy_bitmap(screen);
   }
