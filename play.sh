@@ -11,4 +11,4 @@ BUILD="${SKV_BUILD_DIR:-$ROOT/build}"
   SKV_CMAKE_ARGS="-DSKV_BUILD_TESTS=OFF -DSKV_BUILD_BENCH=OFF $SKV_CMAKE_ARGS"
 SKV_CMAKE_ARGS="$SKV_CMAKE_ARGS" "$ROOT/scripts/build.sh" --target skarnvale
 cd "$BUILD/data"
-exec ../skarnvale
+exec ../skarnvale "$@"

@@ -21,9 +21,11 @@ add_custom_command(OUTPUT ${SKV_ICO}
   COMMAND ${SKV_CONVERT} ${SKV_ICON_PNGS} ${SKV_ICO}
   DEPENDS ${SKV_ICON_PNGS}
   COMMENT "Packing the icon" VERBATIM)
+set(SKV_MANIFEST ${CMAKE_SOURCE_DIR}/dist/windows/skarnvale.exe.manifest)
 configure_file(${CMAKE_SOURCE_DIR}/dist/windows/skarnvale.rc.in ${CMAKE_BINARY_DIR}/skarnvale.rc @ONLY)
 target_sources(skarnvale PRIVATE ${CMAKE_BINARY_DIR}/skarnvale.rc)
-set_source_files_properties(${CMAKE_BINARY_DIR}/skarnvale.rc PROPERTIES OBJECT_DEPENDS ${SKV_ICO})
+set_source_files_properties(${CMAKE_BINARY_DIR}/skarnvale.rc PROPERTIES OBJECT_DEPENDS
+  "${SKV_ICO};${SKV_MANIFEST}")
 set_target_properties(skarnvale PROPERTIES WIN32_EXECUTABLE ON)
 
 # The zip: game, data, README and licence texts in one folder; remade when
