@@ -18,6 +18,7 @@ copy full_run/map-paths.png shot-world-map.png
 copy full_run/story.png shot-story.png
 copy stage_fire/stage-shots.png shot-stage.png
 copy game_over/gameover.png shot-game-over.png
+copy desktop/title-screen.png shot-desktop-1920x1080.png
 # The first stage's start as the map editor draws it (its own renderer,
 # headless), at half size.
 FULL=$(mktemp --suffix=.png)
