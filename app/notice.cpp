@@ -116,17 +116,19 @@ std::vector<std::string> WrapMessage(const std::string &sText, int iColumns) {
   return aLines;
 }
 
-NoticeBox::NoticeBox(BITMAP *pTarget, const std::string &sText) : pTarget(pTarget) {
+NoticeBox::NoticeBox(BITMAP *pTarget, const std::string &sText, bool bHint)
+    : pTarget(pTarget), bHint(bHint) {
   const int iMaxWidth = pTarget->w - 2 * ScreenMargin;
   const int iColumns = (iMaxWidth - 2 * Padding) / CharSize;
   std::vector<std::string> aLines = WrapMessage(sText, iColumns);
   // The hint's line and a blank one above it stay inside the target too.
   const int iMaxLines = std::max((pTarget->h - 2 * ScreenMargin - 2 * Padding) / LineStep - 2, 1);
   if (static_cast<int>(aLines.size()) > iMaxLines) aLines.resize(static_cast<size_t>(iMaxLines));
-  size_t iLongest = std::string(Hint).size();
+  size_t iLongest = bHint ? std::string(Hint).size() : 0;
   for (const std::string &sLine : aLines) iLongest = std::max(iLongest, sLine.size());
+  const int iRows = static_cast<int>(aLines.size()) + (bHint ? 2 : 0);
   iWidth = static_cast<int>(iLongest) * CharSize + 2 * Padding;
-  iHeight = static_cast<int>(aLines.size() + 2) * LineStep - (LineStep - CharSize) + 2 * Padding;
+  iHeight = iRows * LineStep - (LineStep - CharSize) + 2 * Padding;
   iLeft = (pTarget->w - iWidth) / 2;
   iTop = (pTarget->h - iHeight) / 2;
   pSaved = create_bitmap_ex(bitmap_color_depth(pTarget), iWidth, iHeight);
@@ -156,7 +158,7 @@ void NoticeBox::draw(const std::vector<std::string> &aLines) {
     textout_ex(pTarget, font, sLine.c_str(), iLeft + Padding, y, iText, -1);
     y += LineStep;
   }
-  textout_right_ex(pTarget, font, Hint, iRight - Padding + 1, y + LineStep, iHint, -1);
+  if (bHint) textout_right_ex(pTarget, font, Hint, iRight - Padding + 1, y + LineStep, iHint, -1);
 }
 
 unsigned NoticeBox::answerInputs() {

@@ -45,7 +45,8 @@ std::vector<std::string> WrapMessage(const std::string &sText, int iColumns);
 // box covers and draws it; the destructor puts the picture back.
 class NoticeBox {
  public:
-  NoticeBox(BITMAP *pTarget, const std::string &sText);
+  // Without bHint the box only informs: no "Press Enter" line.
+  NoticeBox(BITMAP *pTarget, const std::string &sText, bool bHint = true);
   ~NoticeBox();
   NoticeBox(const NoticeBox &) = delete;
   NoticeBox &operator=(const NoticeBox &) = delete;
@@ -68,6 +69,7 @@ class NoticeBox {
   void draw(const std::vector<std::string> &aLines);
 
   BITMAP *pTarget;
+  bool bHint;
   BITMAP *pSaved = nullptr;  // what the box covers
   int iLeft = 0, iTop = 0, iWidth = 0, iHeight = 0;
   unsigned iArmed = 0;       // inputs seen up since the box came up

@@ -36,6 +36,10 @@ OptionsVerdict ParseOptions(int argc, const char *const *argv, GameOptions &opti
       options.display.bWindow = true;
       continue;
     }
+    if (strcmp(cArg, "--no-pause") == 0) {
+      options.display.bNoPause = true;
+      continue;
+    }
     const char *cScale = nullptr;
     if (strcmp(cArg, "--scale") == 0) {
       cScale = i + 1 < argc ? argv[++i] : nullptr;
@@ -55,12 +59,14 @@ OptionsVerdict ParseOptions(int argc, const char *const *argv, GameOptions &opti
 }
 
 const char *OptionsHelp() {
-  return "Usage: skarnvale [--window] [--scale N]\n"
+  return "Usage: skarnvale [--window] [--scale N] [--no-pause]\n"
          "Flies a dragon up five stages of orcs, huts and wizards.\n"
          "\n"
          "  --window     start in a window instead of full screen\n"
          "  --scale N    show every game pixel as an N x N block (the default is\n"
          "               the largest whole number that fits the screen)\n"
+         "  --no-pause   keep playing while another window has the focus (the\n"
+         "               game pauses otherwise)\n"
          "  --help       show this help and stop\n"
          "  --version    show the version and stop\n"
          "\n"

@@ -32,26 +32,58 @@ int iPassTick = 0;          // the tick the current pass started in
 bool bPassWaited = false;   // a present of this pass has already waited
 long iPresents = 0;
 
-// Written by the keyboard handler, read by the game thread.
+// Written by the keyboard handler and the display-switch callbacks, read by
+// the game thread (and, for the pause, by the tick).
 std::atomic<bool> bSwitchAsked{false};
-volatile bool bEnterKeptForSwitch = false;
+std::atomic<bool> bAway{false};
+bool bPauseWhenAway = false;
+void (*AwayListener)(bool bAway) = nullptr;
+// Keys kept out of key[] until they are let go: an Enter that came with Alt,
+// and every key that was down when the game lost its focus.
+volatile bool bKeptOut[KEY_MAX] = {};
 
-// Runs in the keyboard handler after it has marked a key: an Enter pressed
-// with Alt held asks for the switch and is taken out of key[] (and kept out
-// until it is let go), so no menu chooses with it.
+// Runs in the keyboard handler after it has marked a key. A kept-out key
+// stays out until it is let go; an Enter pressed with Alt held asks for the
+// switch and is kept out, so no menu chooses with it.
 void OnKeyEvent(int iScancode) {
   const int iCode = iScancode & 0x7F;
-  if (iCode != KEY_ENTER && iCode != KEY_ENTER_PAD) return;
   if ((iScancode & 0x80) != 0) {
-    bEnterKeptForSwitch = false;
+    // Losing the focus lets go of every key for us; only a release seen
+    // with the focus ends keeping a key out.
+    if (!bAway) bKeptOut[iCode] = false;
     return;
   }
-  if (!bEnterKeptForSwitch && !key[KEY_ALT] && !key[KEY_ALTGR]) return;
-  key[iCode] = 0;
-  if (!bEnterKeptForSwitch) bSwitchAsked = true;
-  bEnterKeptForSwitch = true;
+  const bool bEnter = iCode == KEY_ENTER || iCode == KEY_ENTER_PAD;
+  if (bEnter && !bKeptOut[iCode] && (key[KEY_ALT] || key[KEY_ALTGR])) {
+    bSwitchAsked = true;
+    bKeptOut[iCode] = true;
+  }
+  if (bKeptOut[iCode]) key[iCode] = 0;
 }
 END_OF_FUNCTION(OnKeyEvent)
+
+// The display-switch callbacks: no drawing and no lock, only flags.
+void OnSwitchOut() {
+  for (int i = 0; i < KEY_MAX; ++i)
+    if (key[i]) bKeptOut[i] = true;
+  bAway = true;
+}
+END_OF_FUNCTION(OnSwitchOut)
+
+void OnSwitchIn() { bAway = false; }
+END_OF_FUNCTION(OnSwitchIn)
+
+// The library keeps running in the background (the only mode it offers on
+// X11 and for windows; a full screen without a backing store forgets its
+// picture, which the next present draws again) and tells us of focus.
+void WatchFocus() {
+  if (!bPauseWhenAway) return;
+  if (set_display_switch_mode(SWITCH_BACKGROUND) != 0 &&
+      set_display_switch_mode(SWITCH_BACKAMNESIA) != 0)
+    return;
+  set_display_switch_callback(SWITCH_OUT, OnSwitchOut);
+  set_display_switch_callback(SWITCH_IN, OnSwitchIn);
+}
 
 BITMAP *ShownBitmap() {
   if (Shown == nullptr) {
@@ -120,7 +152,25 @@ void Output() {
   ++iPresents;
 }
 
+// While the game has no focus: the music rests, "Paused" lies over the last
+// picture, and the game thread sleeps. The clock has stopped already.
+void WaitWhileAway() {
+  static bool bWaiting = false;
+  if (!bAway || bWaiting || screen == nullptr) return;
+  bWaiting = true;
+  if (AwayListener != nullptr) AwayListener(true);
+  {
+    const NoticeBox box(ShownPicture(), "Paused", false);
+    Output();
+    while (bAway) rest(20);
+  }
+  Output();
+  if (AwayListener != nullptr) AwayListener(false);
+  bWaiting = false;
+}
+
 void HandleSwitch() {
+  WaitWhileAway();
   if (!bSwitchAsked.exchange(false)) return;
   if (!ToggleDisplay())
     ExitWithMessage("ERROR:  Failure to init video mode!  Terminating program.\n");
@@ -168,6 +218,7 @@ bool SetDisplayMode(bool bWindow) {
   if (bSet) {
     bWindowMode = bWindow;
     iLayoutWidth = iLayoutHeight = 0;  // a new output: lay the picture out again
+    WatchFocus();  // a new mode forgets the switch callbacks
   }
   return bSet;
 }
@@ -224,9 +275,12 @@ bool ScaleFitsDesktop(int iScale) {
 
 bool OpenDisplay(const DisplayRequest &request) {
   Request = request;
+  bPauseWhenAway = !request.bNoPause;
   ShownBitmap();
   LOCK_FUNCTION(OnKeyEvent);
-  LOCK_VARIABLE(bEnterKeptForSwitch);
+  LOCK_FUNCTION(OnSwitchOut);
+  LOCK_FUNCTION(OnSwitchIn);
+  LOCK_VARIABLE(bKeptOut);
   keyboard_lowlevel_callback = OnKeyEvent;
   if (!request.bWindow && SetDisplayMode(false)) return true;
   return SetDisplayMode(true);
@@ -297,3 +351,13 @@ bool SetFramePacing(bool bOn) {
 void SetTickWait(void (*fWait)()) { TickWait = fWait; }
 
 long PresentCount() { return iPresents; }
+
+bool GameIsAway() { return bAway.load(std::memory_order_relaxed); }
+
+void SetAwayListener(void (*fListener)(bool bAway)) { AwayListener = fListener; }
+
+void FocusLost() { OnSwitchOut(); }
+
+void FocusReturned() { OnSwitchIn(); }
+
+void KeyboardEventSeen(int iScancode) { OnKeyEvent(iScancode); }

@@ -32,6 +32,7 @@ void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale, int iLeft = 0, int i
 struct DisplayRequest {
   bool bWindow = false;  // start in a window instead of full screen
   int iScale = 0;        // a fixed scale, or 0 for the largest that fits
+  bool bNoPause = false; // keep running while another window has the focus
 };
 
 // The desktop's size, or 640 x 480 when the system cannot tell.
@@ -86,3 +87,27 @@ void SetTickWait(void (*fWait)());
 
 // How many pictures have been shown since the start (for tests).
 long PresentCount();
+
+// ---- Focus: the game pauses while the player looks away ----
+//
+// Unless the request said bNoPause, OpenDisplay asks the library to report
+// focus changes. While the game has no focus, GameTicks stops (OnGameTick
+// asks GameIsAway), and the game thread, at its next present or wait, shows
+// "Paused" over the last picture, tells the away listener (the music rests)
+// and sleeps until the focus is back; then it goes on from the same tick.
+// Keys that were down when the focus went count only after being let go.
+
+// True from the moment the game loses its focus until it has it again.
+bool GameIsAway();
+
+// Called with true when the pause begins and false when it ends.
+void SetAwayListener(void (*fListener)(bool bAway));
+
+// What the library's switch callbacks do (tests call them directly).
+void FocusLost();
+void FocusReturned();
+
+// What the keyboard handler's low-level callback does for one key event
+// (scancode, plus 0x80 when the key is let go), after the library has
+// updated key[]; for tests.
+void KeyboardEventSeen(int iScancode);

@@ -14,7 +14,10 @@
 #include "audio/jukebox.h"
 #include "tilemap/tilemap.h"
 
-void OnGameTick() { GameTicks.fetch_add(1, std::memory_order_relaxed); }
+// The clock stands still while the game is paused (it has no focus).
+void OnGameTick() {
+  if (!GameIsAway()) GameTicks.fetch_add(1, std::memory_order_relaxed);
+}
 END_OF_FUNCTION(OnGameTick)
 
 // Shows a failure and the library's own explanation of it.
@@ -104,6 +107,8 @@ void StartUp(const DisplayRequest &display) {
   GameJukebox.addTrack("Dances with Dragons.ogg", 1);
   GameJukebox.addTrack("Zeal.ogg", 2);
   GameJukebox.addTrack("Shifting Flames.ogg", 3);
+  // The music rests where it is while the game is paused.
+  SetAwayListener([](bool bAway) { GameJukebox.pauseMusic(bAway); });
   TileMapUsePalette();
 }
 

@@ -106,3 +106,5 @@ void Jukebox::stopMusic() {
   alogg_stop_ogg(pStream);
   iVolume = 255;
 }
+
+void Jukebox::pauseMusic(bool bPaused) { OggStreamPause(pStream, bPaused); }

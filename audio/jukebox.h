@@ -25,6 +25,8 @@ class Jukebox {
   bool fadeMusic(int iDelay);
   // Stops the stream; the volume is back at 255 for the next start.
   void stopMusic();
+  // Holds the playing track at its place (true) or lets it go on (false).
+  void pauseMusic(bool bPaused);
   // Stops the music and frees the stream, the track's bytes, its file and
   // the playlist. Called on every way out of the program, before the timers
   // and the sound system go.

@@ -319,6 +319,16 @@ void alogg_adjust_ogg(OggStream *stream, int vol, int pan, int speed, int loop) 
   }
 }
 
+void OggStreamPause(OggStream *stream, bool bPaused) {
+  if (stream == nullptr) return;
+  std::lock_guard<std::mutex> guard(StreamLock);
+  if (stream->pAudio == nullptr) return;
+  if (bPaused)
+    voice_stop(stream->pAudio->voice);
+  else
+    voice_start(stream->pAudio->voice);
+}
+
 void alogg_stop_ogg(OggStream *stream) {
   if (stream != nullptr) Halt(stream);
 }

@@ -40,6 +40,10 @@ int alogg_is_playing_ogg(OggStream *stream);
 // alogg_play_ex_ogg).
 void alogg_adjust_ogg(OggStream *stream, int vol, int pan, int speed, int loop);
 
+// Holds a playing stream at its place, or lets it go on. A stream without a
+// driver counts its time in GameTicks, which stand still in a pause anyway.
+void OggStreamPause(OggStream *stream, bool bPaused);
+
 // Stops playback and polling; the stream stays valid and may play again.
 void alogg_stop_ogg(OggStream *stream);
 

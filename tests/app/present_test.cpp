@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "app/globals.h"
 #include "app/options.h"
+#include "app/startup.h"
+#include "app/transitions.h"
 #include "common/allegro_env.h"
 
 namespace {
@@ -102,12 +106,14 @@ TEST(Options, AcceptedAndRefused) {
     OptionsVerdict verdict;
     bool bWindow;
     int iScale;
+    bool bNoPause = false;
   };
   const Case kCases[] = {
       {{}, OptionsVerdict::Play, false, 0},
       {{"--window"}, OptionsVerdict::Play, true, 0},
       {{"--scale", "3"}, OptionsVerdict::Play, false, 3},
       {{"--window", "--scale=1"}, OptionsVerdict::Play, true, 1},
+      {{"--no-pause", "--window"}, OptionsVerdict::Play, true, 0, true},
       {{"--scale", "2", "--help"}, OptionsVerdict::Help, false, 2},
       {{"-h"}, OptionsVerdict::Help, false, 0},
       {{"--version"}, OptionsVerdict::Version, false, 0},
@@ -135,6 +141,7 @@ TEST(Options, AcceptedAndRefused) {
     } else {
       EXPECT_EQ(options.display.bWindow, c.bWindow) << sLine;
       EXPECT_EQ(options.display.iScale, c.iScale) << sLine;
+      EXPECT_EQ(options.display.bNoPause, c.bNoPause) << sLine;
     }
   }
 }
@@ -171,6 +178,53 @@ TEST(Pacing, ALoopShowsOnePicturePerTickAndIdleLoopsWaitToo) {
   SetFramePacing(false);
   SetTickWait(nullptr);
   destroy_bitmap(pFrame);
+}
+
+// Away from the game: the clock and the fade stand still, "Paused" is shown
+// over the picture, the game goes on from the same tick, and a key held
+// when the focus went is not a new press when it comes back.
+TEST(Pause, HoldsTheClockTheFadeAndHeldKeys) {
+  skvtest::EnsureAllegro();
+  skvtest::ResetScreen();
+  if (BackBuffer == nullptr) BackBuffer = create_bitmap(640, 480);
+  clear_to_color(BackBuffer, 0x406080);
+  GameTicks = 700;
+  FadeLevel = 0;
+  FadeStepTick = 700;
+  key[KEY_SPACE] = -1;  // held when the focus goes
+  FocusLost();
+  key[KEY_SPACE] = 0;   // the library lets go of every key on the way out
+  KeyboardEventSeen(KEY_SPACE | 0x80);
+  for (int i = 0; i < 20; ++i) OnGameTick();
+  EXPECT_EQ(GameTicks.load(), 700) << "the clock stands still";
+  // The fade's present waits for the focus; another thread gives it back
+  // after looking at the screen.
+  bool bPausedShown = false;
+  std::thread back([&bPausedShown] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (int y = 0; y < 480 && !bPausedShown; ++y)
+      for (int x = 0; x < 640 && !bPausedShown; ++x)
+        bPausedShown = skvtest::PixelRgb(screen, x, y) == 0xE6C878;  // the box's frame
+    FocusReturned();
+  });
+  FadeIn(5);
+  back.join();
+  EXPECT_TRUE(bPausedShown);
+  EXPECT_EQ(GameTicks.load(), 700) << "back at the same tick";
+  EXPECT_EQ(FadeLevel.load(), 0) << "the fade did not move";
+  for (int i = 0; i < 6; ++i) OnGameTick();
+  FadeIn(5);
+  EXPECT_EQ(FadeLevel.load(), 8) << "the clock and the fade go on";
+  // Still held: the key repeats, and the game does not see it.
+  key[KEY_SPACE] = -1;
+  KeyboardEventSeen(KEY_SPACE);
+  EXPECT_EQ(key[KEY_SPACE], 0);
+  key[KEY_SPACE] = 0;
+  KeyboardEventSeen(KEY_SPACE | 0x80);
+  key[KEY_SPACE] = -1;  // a fresh press counts
+  KeyboardEventSeen(KEY_SPACE);
+  EXPECT_NE(key[KEY_SPACE], 0);
+  key[KEY_SPACE] = 0;
 }
 
 }  // namespace
