@@ -4,6 +4,7 @@
 // reproducible generation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -159,36 +160,76 @@ const std::map<std::string, std::vector<Group>> Recipes = {
     {"level4.fmp", {{50, false, true}, {100, false, false}, {50, false, false}, {100, true, false}}},
 };
 
-TEST_P(StageMapTest, PopulationPlacesEveryEnemyQuickly) {
+struct Placed { int enemies = 0, wanted = 0, attempts = 0, worst = 0; };
+
+// Places a stage's recipe on the loaded map with up to maxAttempts per enemy.
+Placed PlaceRecipe(const std::string &file, unsigned seed, int maxAttempts) {
   const int width = TileMapPixelWidth(), height = TileMapPixelHeight();
-  for (unsigned seed : {1u, 2026u}) {
-    std::srand(seed);
-    int enemies = 0, attempts = 0, worst = 0;
-    for (const Group &g : Recipes.at(GetParam())) {
-      for (int i = 0; i < g.count; i++) {
-        int tries = 0;
-        bool placed = false;
-        while (!placed && tries < 1000) {
-          tries++;
-          if (g.hut) (void)(std::rand() % 10 + 5);
-          int y = g.upperHalf ? std::rand() % (height / 2) : 23520 - std::rand() % height;
-          int x = std::rand() % width;
-          for (int d = 0; d < 5; d++) (void)std::rand();
-          placed = SolidAtPixel(x, y) == 0;
-          if (placed && g.upperHalf) {
-            EXPECT_LT(y, height / 2);
-          }
+  std::srand(seed);
+  Placed out;
+  for (const Group &g : Recipes.at(file)) {
+    for (int i = 0; i < g.count; i++, out.wanted++) {
+      int tries = 0;
+      bool placed = false;
+      while (!placed && tries < maxAttempts) {
+        tries++;
+        if (g.hut) (void)(std::rand() % 10 + 5);
+        int y = g.upperHalf ? std::rand() % (height / 2) : 23520 - std::rand() % height;
+        int x = std::rand() % width;
+        for (int d = 0; d < 5; d++) (void)std::rand();
+        placed = SolidAtPixel(x, y) == 0;
+        if (placed && g.upperHalf) {
+          EXPECT_LT(y, height / 2);
         }
-        ASSERT_TRUE(placed) << "enemy " << enemies << " found no place in 1000 attempts";
-        worst = std::max(worst, tries);
-        attempts += tries;
-        enemies++;
       }
+      out.enemies += placed;
+      out.worst = std::max(out.worst, tries);
+      out.attempts += tries;
     }
-    std::printf("%s seed %u: %d enemies, %d attempts, worst %d\n", GetParam(), seed, enemies, attempts, worst);
-    EXPECT_LE(attempts, enemies * 5) << "placement should rarely miss";
-    EXPECT_LE(worst, 40);
   }
+  return out;
+}
+
+TEST_P(StageMapTest, PopulationPlacesEveryEnemyQuickly) {
+  for (unsigned seed : {1u, 2026u}) {
+    const Placed p = PlaceRecipe(GetParam(), seed, 1000);
+    std::printf("%s seed %u: %d enemies, %d attempts, worst %d\n", GetParam(), seed, p.enemies, p.attempts, p.worst);
+    EXPECT_EQ(p.enemies, p.wanted) << "an enemy found no place in 1000 attempts";
+    EXPECT_LE(p.attempts, p.enemies * 5) << "placement should rarely miss";
+    EXPECT_LE(p.worst, 40);
+  }
+}
+
+// Each stage is marked along its length by set pieces of its own: inside the
+// map, apart from each other, none more than a fifth of the map from the next
+// (nor from the start or the end), and leaving the orcs and huts their ground.
+TEST_P(StageMapTest, LandmarksMarkTheWholeFlight) {
+  // Enemies placed with seed 2026 and the game's 10000 attempts on the
+  // stages as they were before their landmarks.
+  static const std::map<std::string, int> EnemiesBefore = {
+      {"level1.fmp", 80}, {"level2a.fmp", 185}, {"level2.fmp", 475}, {"level3.fmp", 205}, {"level4.fmp", 300}};
+  const mapgen::StageInfo *stage = nullptr;
+  for (const mapgen::StageInfo &s : mapgen::Stages())
+    if (GetParam() == std::string(s.cFileName)) stage = &s;
+  ASSERT_NE(stage, nullptr);
+  const std::vector<mapgen::Landmark> marks = mapgen::BuildStage(*stage).landmarks;
+  EXPECT_GE(marks.size(), 5u);
+  const int rows = TileMapState().header.heightInBlocks, columns = TileMapState().header.widthInBlocks;
+  int reached = rows, widestGap = 0;  // from the start at the bottom up
+  for (size_t i = 0; i < marks.size(); i++) {
+    const mapgen::Landmark &m = marks[i];
+    EXPECT_TRUE(m.row >= 0 && m.h > 0 && m.row + m.h <= rows && m.col >= 0 && m.w > 0 && m.col + m.w <= columns) << m.name;
+    for (size_t j = 0; j < i; j++) {
+      const mapgen::Landmark &o = marks[j];
+      EXPECT_FALSE(m.col < o.col + o.w && o.col < m.col + m.w && m.row < o.row + o.h && o.row < m.row + m.h)
+          << m.name << " overlaps " << o.name;
+    }
+    widestGap = std::max(widestGap, reached - (m.row + m.h));
+    reached = std::min(reached, m.row);
+  }
+  widestGap = std::max(widestGap, reached);
+  EXPECT_LE(widestGap, rows / 5) << "a stretch of the flight with nothing to remember";
+  EXPECT_GE(PlaceRecipe(GetParam(), 2026, 10000).enemies, EnemiesBefore.at(GetParam()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stages, StageMapTest, ::testing::ValuesIn(StageFiles),

@@ -96,7 +96,7 @@ bool Scatter(StageLayout &L, Rng &rng, ObjectType type, int w, int h, int y0, in
   return false;
 }
 
-void PlaceWall(StageLayout &L, const std::vector<std::pair<int, int>> &cells) {
+void PlaceWall(StageLayout &L, const std::vector<std::pair<int, int>> &cells, ObjectType type, uint8_t extra) {
   std::set<std::pair<int, int>> wall(cells.begin(), cells.end());
   for (const auto &c : wall) {
     int col = c.first, row = c.second;
@@ -105,8 +105,8 @@ void PlaceWall(StageLayout &L, const std::vector<std::pair<int, int>> &cells) {
     int links = (wall.count({col, row - 1}) ? 1 : 0) | (wall.count({col + 1, row}) ? 2 : 0) |
                 (wall.count({col, row + 1}) ? 4 : 0) | (wall.count({col - 1, row}) ? 8 : 0);
     Placement p;
-    p.type = ObjPalisade;
-    p.variant = static_cast<uint8_t>(links);
+    p.type = type;
+    p.variant = static_cast<uint8_t>(links | extra);
     p.col = col;
     p.row = row;
     L.place(p);

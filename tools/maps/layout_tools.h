@@ -51,8 +51,10 @@ void PaintPath(StageLayout &L, const std::vector<std::pair<float, float>> &point
 // are all of the allowed materials; false after `tries` misses.
 bool Scatter(StageLayout &L, Rng &rng, ObjectType type, int w, int h, int y0, int y1,
              uint32_t allowed, int variants, int tries = 40);
-// A wall through the given cells; each piece links to its neighbours.
-void PlaceWall(StageLayout &L, const std::vector<std::pair<int, int>> &cells);
+// A wall through the given cells; each piece links to its neighbours. A
+// stone wall (ObjWall) takes extra variant bits (WallRuined, WallSunken).
+void PlaceWall(StageLayout &L, const std::vector<std::pair<int, int>> &cells, ObjectType type = ObjPalisade,
+               uint8_t extra = 0);
 // A rectangular palisade with a gap of `gate` cells in the middle of the
 // bottom side (and of the top side when gateTop).
 void PlacePalisade(StageLayout &L, int col, int row, int w, int h, int gate, bool gateTop);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "maps/landmarks.h"
 #include "maps/layout_tools.h"
 
 namespace mapgen {
@@ -104,10 +105,18 @@ void LayoutShore(StageLayout &L, uint32_t seed) {
     if (y > 90 && y < beach - 20 && Fractal(x * 0.08f, y * 0.05f, seed + 9) > 0.66f) return MatForest;
     return Pasture(x, y, seed + 7);
   });
-  // A stream runs from the mountain down to the sea.
-  std::vector<std::pair<float, float>> stream;
-  for (int y = 40; y <= 560; y += 4) stream.push_back({30 - y * 0.035f + 5 * std::sin(y * 0.03f), static_cast<float>(y)});
-  PaintPath(L, stream, 1.3f, MatShallow);
+  // A river runs down from the mountain, then west across the land, where
+  // the road crosses it on a stone bridge.
+  const int riverRow = 284;
+  const RoadAt road = [seed](float y) { return Wind(y, 20, 9, seed + 8); };
+  std::vector<std::pair<float, float>> river;
+  for (int y = 40; y < riverRow; y += 4) river.push_back({32 + 3 * std::sin(y * 0.03f), static_cast<float>(y)});
+  const float bridgeX = road(riverRow);
+  for (int x = 32; x >= -4; x -= 2) {
+    float near = Clamp01(std::fabs(x - bridgeX) / 6);
+    river.push_back({static_cast<float>(x), riverRow + near * (3 * std::sin(x * 0.3f) + (32 - x) * 0.12f)});
+  }
+  PaintPath(L, river, 1.5f, MatShallow);
   // Islands, sandbanks and skerries out at sea.
   for (int y = 744; y > 560; y -= rng.range(16, 22)) {
     float x = 5 + rng.unit() * 30;
@@ -126,6 +135,8 @@ void LayoutShore(StageLayout &L, uint32_t seed) {
   PaintBlob(L, 8, 22, 5, 4, MatGrass, seed + 11);
   PaintBlob(L, 32, 18, 5, 5, MatGrass, seed + 12);
   PaintRect(L, 15, 15, 25, 30, MatDirt);
+  Ponds(L, rng, 100, 480, 8);
+  ShoreLandmarks(L, rng, static_cast<int>(coast(20)), riverRow, road);
   // Piers into the sea, rafts out on it.
   for (int i = 0; i < 6; i++) {
     int col = 2 + i * 6 + rng.range(0, 2);
@@ -137,7 +148,6 @@ void LayoutShore(StageLayout &L, uint32_t seed) {
   for (int i = 0; i < 20; i++) Scatter(L, rng, ObjBoulder, 1, 1, 570, 745, Bit(MatShallow), 6);
   // Trees and rocks on land, more rocks toward the mountain.
   for (int i = 0; i < 400; i++) Scatter(L, rng, ObjTree, 1, 1, 40, 520, Bit(MatGrass) | Bit(MatMeadow), 4);
-  Ponds(L, rng, 100, 480, 8);
   for (int i = 0; i < 40; i++) Scatter(L, rng, ObjTree, 2, 2, 40, 520, Bit(MatGrass) | Bit(MatMeadow), 4);
   for (int i = 0; i < 90; i++) Scatter(L, rng, ObjBoulder, 1, 1, 20, 300, LandBits, 6);
   for (int i = 0; i < 20; i++) Scatter(L, rng, ObjTree, 1, 1, 560, 745, Bit(MatGrass), 4);
@@ -152,16 +162,6 @@ void LayoutShore(StageLayout &L, uint32_t seed) {
 }
 
 // ---- Stage 2a: the orcs' training grounds ----
-void Camp(StageLayout &L, Rng &rng, int col, int row, int w, int h) {
-  PaintRect(L, col + 1, row + 1, col + w - 1, row + h - 1, MatDirt);
-  PlacePalisade(L, col, row, w, h, 2, rng.chance(0.5f));
-  for (int i = 0; i < w * h / 12; i++) {
-    int size = rng.chance(0.3f) ? 2 : 1;
-    Scatter(L, rng, ObjTent, size, size, row + 1, row + h - 2, Bit(MatDirt), 3, 30);
-  }
-  Scatter(L, rng, ObjFire, 1, 1, row + 2, row + h - 3, Bit(MatDirt), 1, 30);
-}
-
 void LayoutTraining(StageLayout &L, uint32_t seed) {
   Rng rng(seed);
   // Past the farmland the ground is trampled bare by the drilling hordes.
@@ -181,21 +181,9 @@ void LayoutTraining(StageLayout &L, uint32_t seed) {
   }
   Ponds(L, rng, 60, 745, 14);
   Copses(L, rng, 46, 745, 80);
-  // The training road up the middle and drill yards beside it.
+  // The training road up the middle, and the grounds' set pieces beside it.
   PaintPath(L, WindingPath(Top, Bottom, 20, 8, seed + 2), 1.6f, MatRoad);
-  for (int y = 500; y > 70; y -= rng.range(38, 52)) {
-    bool left = rng.chance(0.5f);
-    int w = rng.range(12, 15), h = rng.range(10, 14);
-    int col = left ? rng.range(0, 3) : 40 - w - rng.range(0, 3);
-    Camp(L, rng, col, y - h, w, h);
-    // A drill yard across the road: targets in rows.
-    int yard = y - rng.range(18, 24);
-    int yc = left ? 24 : 4;
-    PaintRect(L, yc, yard, yc + 11, yard + 8, MatDirt);
-    for (int r = 0; r < 2; r++)
-      for (int c = 0; c < 4; c++)
-        if (L.fits(yc + 1 + c * 3, yard + 2 + r * 4, 1, 1, Bit(MatDirt))) L.place({ObjTarget, 0, yc + 1 + c * 3, yard + 2 + r * 4, 1, 1});
-  }
+  TrainingLandmarks(L, rng, [seed](float y) { return Wind(y, 20, 8, seed + 2); });
   for (int y = 745; y > 60; y -= rng.range(8, 14)) {
     int len = rng.range(5, 12);
     TreeLine(L, rng, rng.range(0, 39 - len), y, len, true, Bit(MatGrass) | Bit(MatMeadow) | Bit(MatDirt));
@@ -210,6 +198,7 @@ void LayoutTraining(StageLayout &L, uint32_t seed) {
   L.place({ObjHouse, 7, 16, 8, 8, 5});  // the war chief's longhouse, shingled
   for (int i = 0; i < 40; i++) Scatter(L, rng, ObjTent, rng.chance(0.4f) ? 2 : 1, 1 + (i & 1), 6, 40, Bit(MatDirt), 3);
   for (int i = 0; i < 6; i++) Scatter(L, rng, ObjFire, 1, 1, 14, 40, Bit(MatDirt), 1);
+  L.mark("the war camp's stockade", 2, 3, 36, 42);
 }
 
 // ---- Stage 2: K'llisc Village ----
@@ -253,6 +242,7 @@ void LayoutVillage(StageLayout &L, uint32_t seed) {
       for (int x = col; x < col + 3; x++) L.objectAt[y * L.columns + x] = -1;
     L.place({ObjDeck, 0, col, row, 3, 8});
   }
+  VillageLandmarks(L, rng, [seed](float y) { return Wind(y, 20, 7, seed + 4); });
   // Houses along the roads: they stand on grass or gardens next to a road.
   const uint32_t ground = Bit(MatGrass) | Bit(MatMeadow) | Bit(MatDirt) | FieldBits;
   for (int y = 742; y > 40; y -= rng.range(3, 4)) {
@@ -288,6 +278,7 @@ void LayoutVillage(StageLayout &L, uint32_t seed) {
     L.place({ObjHouse, static_cast<uint8_t>(i * 2 + 5), 28, 8 + i * 6, 3, 3});
   }
   PlacePalisade(L, 7, 2, 27, 36, 4, false);
+  L.mark("the chief's hall", 7, 2, 27, 36);
 }
 
 // ---- Stage 3: the Bay of K'llisc ----
@@ -323,6 +314,7 @@ void LayoutBay(StageLayout &L, uint32_t seed) {
     }
   }
   EnoughIslands(L, rng, 60, 750, 0.3f, 3.5f);
+  BayLandmarks(L, rng);
   // The far shore at the end: the bay's harbour under the hills.
   PaintCorners(L, Top, 60, [&](int x, int y) -> int {
     float edge = 40 + 8 * Fractal(x * 0.1f, 1.0f, seed + 2, 2);
@@ -342,6 +334,7 @@ void LayoutBay(StageLayout &L, uint32_t seed) {
   for (int i = 0; i < 180; i++) Scatter(L, rng, ObjTree, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
   for (int i = 0; i < 60; i++) Scatter(L, rng, ObjBoulder, 1, 1, 60, 745, Bit(MatSand) | Bit(MatGrass), 6);
   for (int i = 0; i < 30; i++) Scatter(L, rng, ObjDeck, rng.range(2, 3), 2, 60, 745, Bit(MatDeep) | Bit(MatShallow), 2);
+  L.mark("the harbour under the hills", 0, 0, 40, 54);
 }
 
 // ---- Stage 4: the Forgotten Forest ----
@@ -359,10 +352,11 @@ void LayoutForest(StageLayout &L, uint32_t seed) {
     PaintBlob(L, rng.range(6, 34), y, rng.range(4, 7), rng.range(3, 6), MatGrass, rng.next());
   }
   // Brooks cross the forest, and grey crags break through it.
+  const float brooks[3] = {556, 330, 104};
+  auto brookAt = [&](int b, float x) { return brooks[b] + 6 * std::sin(x * 0.25f + b) + x * 0.3f; };
   for (int b = 0; b < 3; b++) {
-    float y = 620 - b * 230.0f;
     std::vector<std::pair<float, float>> brook;
-    for (int x = -2; x <= 42; x += 3) brook.push_back({static_cast<float>(x), y + 6 * std::sin(x * 0.25f + b) + x * 0.3f});
+    for (int x = -2; x <= 42; x += 3) brook.push_back({static_cast<float>(x), brookAt(b, static_cast<float>(x))});
     PaintPath(L, brook, 2.4f, MatMeadow);
     PaintPath(L, brook, 1.2f, MatShallow);
   }
@@ -371,12 +365,14 @@ void LayoutForest(StageLayout &L, uint32_t seed) {
   for (int band = 4; band < 50; band++)
     for (int t = 0; t < 6 && LandShare(L, band * 15, band * 15 + 15) < 0.3f; t++)
       PaintBlob(L, 5 + rng.unit() * 30, band * 15 + 3 + rng.unit() * 9, 3 + rng.unit() * 2, 2.5f + rng.unit() * 1.5f, MatGrass, rng.next());
+  ForestLandmarks(L, rng, [&](float x) { return brookAt(1, x); }, seed + 8);
   for (int i = 0; i < 40; i++) Scatter(L, rng, ObjTree, 2, 2, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
   for (int i = 0; i < 160; i++) Scatter(L, rng, ObjTree, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow), 4);
   for (int i = 0; i < 60; i++) Scatter(L, rng, ObjBoulder, 1, 1, 60, 745, Bit(MatGrass) | Bit(MatMeadow) | Bit(MatDirt), 6);
-  // The end: the wizards' stone ring in a great glade.
+  // The end, the forest's dark heart: an ancient tree in the wizards' stone
+  // ring, in a glade of the old black woods.
   PaintBlob(L, 20, 12, 16, 16, MatMeadow, seed + 6);
-  PaintBlob(L, 20, 9, 8, 7, MatGrass, seed + 7);
+  PaintBlob(L, 20, 9, 8, 7, MatDirt, seed + 7);
   for (int i = 0; i < 12; i++) {
     float a = i * 2 * 3.14159265f / 12;
     L.place({ObjStone, static_cast<uint8_t>(i), static_cast<int>(std::lround(19.5f + 6.5f * std::cos(a))),
@@ -387,7 +383,10 @@ void LayoutForest(StageLayout &L, uint32_t seed) {
     int col = static_cast<int>(std::lround(19.5f + 11.0f * std::cos(a))), row = static_cast<int>(std::lround(8.5f + 6.5f * std::sin(a)));
     if (L.fits(col, row, 1, 1, 0xFFFFFFFFu)) L.place({i & 1 ? ObjBoulder : ObjStone, static_cast<uint8_t>(i), col, row, 1, 1});
   }
-  L.place({ObjFire, 0, 19, 8, 1, 1});
+  L.place({ObjTree, TreeAncient | 1, 17, 6, 6, 6});
+  L.place({ObjFire, 0, 15, 8, 1, 1});
+  L.place({ObjFire, 0, 24, 9, 1, 1});
+  L.mark("the forest's dark heart", 0, 0, 40, 40);
 }
 
 }  // namespace

@@ -36,6 +36,8 @@ int main(int argc, char **argv) {
       }
     }
     std::printf("%s: %zu blocks\n", stage.cFileName, built.map.blocks.size());
+    for (const mapgen::Landmark &l : built.landmarks)
+      std::printf("  rows %3d-%3d: %s\n", l.row, l.row + l.h - 1, l.name.c_str());
   }
   return 0;
 }

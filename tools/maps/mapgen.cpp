@@ -3,19 +3,21 @@
 // that needs it.
 #include "maps/mapgen.h"
 
+#include <algorithm>
 #include <map>
 
 namespace mapgen {
 
 StageLayout::StageLayout()
     : corners(static_cast<size_t>(StageColumns + 1) * (StageRows + 1), MatGrass),
-      objectAt(static_cast<size_t>(StageColumns) * StageRows, -1) {}
+      objectAt(static_cast<size_t>(StageColumns) * StageRows, -1),
+      reserved(static_cast<size_t>(StageColumns) * StageRows, 0) {}
 
 bool StageLayout::fits(int col, int row, int w, int h, uint32_t allowed, bool uniform) const {
   if (col < 0 || row < 0 || col + w > columns || row + h > rows) return false;
   for (int y = row; y < row + h; y++)
     for (int x = col; x < col + w; x++)
-      if (objectAt[y * columns + x] >= 0) return false;
+      if (objectAt[y * columns + x] >= 0 || reserved[y * columns + x]) return false;
   for (int y = row; y <= row + h; y++)
     for (int x = col; x <= col + w; x++)
       if (!(allowed & (1u << corner(x, y))) || (uniform && corner(x, y) != corner(col, row))) return false;
@@ -27,6 +29,14 @@ void StageLayout::place(const Placement &p) {
   objects.push_back(p);
   for (int y = p.row; y < p.row + p.h; y++)
     for (int x = p.col; x < p.col + p.w; x++) objectAt[y * columns + x] = index;
+}
+
+void StageLayout::mark(const std::string &name, int col, int row, int w, int h) {
+  const int x0 = std::max(col, 0), y0 = std::max(row, 0);
+  const int x1 = std::min(col + w, columns), y1 = std::min(row + h, rows);
+  landmarks.push_back({name, x0, y0, x1 - x0, y1 - y0});
+  for (int y = y0; y < y1; y++)
+    for (int x = x0; x < x1; x++) reserved[y * columns + x] = 1;
 }
 
 namespace {
@@ -76,6 +86,9 @@ StageMap BuildStage(const StageInfo &stage) {
   Painter painter(stage.iSeed);
 
   StageMap out;
+  out.landmarks = layout.landmarks;
+  std::sort(out.landmarks.begin(), out.landmarks.end(),
+            [](const Landmark &a, const Landmark &b) { return a.row + a.h > b.row + b.h; });
   FmpMap &m = out.map;
   m.widthInBlocks = layout.columns;
   m.heightInBlocks = layout.rows;

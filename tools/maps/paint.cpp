@@ -2,29 +2,13 @@
 // with foam, shadows and rough edges, then objects with their shadows.
 #include "maps/paint.h"
 
+#include "maps/paint_kit.h"
+
 #include <algorithm>
 #include <cmath>
 #include <tuple>
 
 namespace mapgen {
-namespace {
-
-constexpr float Pi = 3.14159265f;
-
-uint32_t Hash(uint32_t x, uint32_t y, uint32_t s) {
-  uint32_t h = x * 0x8DA6B343u ^ y * 0xD8163841u ^ s * 0xCB1AB31Fu;
-  h ^= h >> 13;
-  h *= 0x5BD1E995u;
-  h ^= h >> 15;
-  h *= 0x27D4EB2Du;
-  h ^= h >> 16;
-  return h;
-}
-float Hash01(uint32_t x, uint32_t y, uint32_t s) { return (Hash(x, y, s) >> 8) / 16777216.0f; }
-
-float Smooth(float t) { return t * t * (3 - 2 * t); }
-float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
-float SmoothStep(float a, float b, float v) { return Smooth(Clamp01((v - a) / (b - a))); }
 
 // Value noise that repeats every TexturePeriod pixels; freq lattice cells per period.
 float PeriodicNoise(float u, float v, int freq, uint32_t seed) {
@@ -37,6 +21,8 @@ float PeriodicNoise(float u, float v, int freq, uint32_t seed) {
   return (a + (b - a) * fx) * (1 - fy) + (c + (d - c) * fx) * fy;
 }
 
+namespace {
+
 float Fbm(float u, float v, int freq, int octaves, uint32_t seed) {
   float sum = 0, amp = 1, total = 0;
   for (int o = 0; o < octaves; o++) {
@@ -47,9 +33,6 @@ float Fbm(float u, float v, int freq, int octaves, uint32_t seed) {
   return sum / total;
 }
 
-struct Colour { float r, g, b; };
-Colour Mix(Colour a, Colour b, float t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
-Colour Scale(Colour a, float k) { return {a.r * k, a.g * k, a.b * k}; }
 
 // How a material's edge is roughened and blended.
 struct MaterialStyle {
@@ -73,6 +56,8 @@ const MaterialStyle Styles[MatCount] = {
     {{128, 122, 114}, false, 0.06f, 0.015f},// cobbles
     {{124, 118, 108}, true, 0.40f, 0.02f},  // rock
     {{44, 92, 40}, true, 0.70f, 0.02f},     // forest
+    {{74, 68, 62}, false, 0.45f, 0.06f},    // ash
+    {{26, 50, 42}, true, 0.70f, 0.02f},     // dark wood
 };
 
 bool IsWater(int m) { return m == MatDeep || m == MatShallow; }
@@ -80,7 +65,7 @@ bool IsWater(int m) { return m == MatDeep || m == MatShallow; }
 int GroundClass(int m) {
   if (IsWater(m)) return ClassWater;
   if (m == MatRock) return ClassRock;
-  if (m == MatForest) return ClassTree;
+  if (m == MatForest || m == MatDarkWood) return ClassTree;
   return ClassOpen;
 }
 
@@ -143,7 +128,7 @@ Painter::Painter(uint32_t seed) : iSeed(seed) { buildTextures(); }
 
 void Painter::buildTextures() {
   const int n = TexturePeriod;
-  std::vector<Crown> crowns = MakeCrowns(iSeed + 900);
+  std::vector<Crown> crowns = MakeCrowns(iSeed + 900), oldCrowns = MakeCrowns(iSeed + 1900);
   for (int m = 0; m < MatCount; m++) {
     colour[m].resize(n * n);
     edge[m].resize(n * n);
@@ -219,6 +204,20 @@ void Painter::buildTextures() {
             c = cc;
             break;
           }
+          case MatDarkWood: {  // old firs and yews, blue-black under the canopy
+            Colour cc;
+            e = CrownAt(oldCrowns, fu, fv, &cc);
+            c = Mix(cc, Colour{16, 26, 34}, 0.45f);
+            break;
+          }
+          case MatAsh: {  // soot over burnt ground, charcoal and the odd ember
+            c = Scale(base, 0.8f + 0.35f * big);
+            float soot = Fbm(fu, fv, 8, 2, s + 3);
+            if (soot > 0.6f) c = Scale(c, 0.62f);
+            if (fine < 0.05f) c = Colour{34, 30, 28};
+            else if (fine > 0.997f) c = Colour{230, 120, 40};
+            break;
+          }
           default: break;
         }
         colour[m][v * n + u] = {c.r, c.g, c.b};
@@ -246,7 +245,7 @@ void Painter::ground(const TileKey &k, int px, int py, Rgb *out, bool *blocking,
     if (s < 0 && s > -0.08f) {
       float near = 1 + s / 0.08f;  // 1 at the edge, 0 further out
       if (IsWater(showing) && !IsWater(m)) c = Mix(c, Colour{226, 236, 236}, near * near * 0.75f);
-      if (m == MatRock || m == MatForest) c = Scale(c, 1 - 0.42f * near);
+      if (m == MatRock || m == MatForest || m == MatDarkWood) c = Scale(c, 1 - 0.42f * near);
     }
     float soft = IsWater(showing) && !IsWater(m) ? 0.015f : st.softness;
     float alpha = SmoothStep(-soft, soft, s);
@@ -263,11 +262,27 @@ void Painter::ground(const TileKey &k, int px, int py, Rgb *out, bool *blocking,
 
 namespace {
 
-// Result of an object at one pixel.
-struct ObjectPixel {
-  bool hit = false;
-  Colour c{0, 0, 0};
-};
+// A roof burnt through: charred thatch, the blackened rafters over the gaps,
+// embers glowing at the edges of the holes.
+ObjectPixel BurntRoofAt(float x, float y, float d, float light, int variant) {
+  ObjectPixel p;
+  float hole = PeriodicNoise(x, y, 6, 300 + variant) * 0.7f + 0.3f * Hash01(int(x) / 3, int(y) / 3, variant);
+  hole += 0.25f * SmoothStep(4, 14, d);  // the eaves last longest
+  if (hole > 0.7f) {
+    if (std::fmod(d, 9.0f) < 2.2f) {  // a rafter
+      p.hit = true;
+      p.c = Scale(Colour{40, 32, 28}, light);
+    }
+    return p;
+  }
+  p.hit = true;
+  Colour c = Scale(Colour{66, 56, 48}, light * (0.8f + 0.4f * Hash01(int(x), int(y), 17)));
+  if (std::fmod(d, 5.0f) < 1.1f) c = Scale(c, 0.75f);
+  if (hole > 0.62f) c = Mix(Colour{150, 60, 26}, Colour{250, 150, 60}, (hole - 0.62f) / 0.08f);
+  if (d < 1.2f) c = Scale(c, 0.6f);
+  p.c = c;
+  return p;
+}
 
 ObjectPixel HouseAt(float x, float y, float w, float h, int variant) {
   static const Colour Roofs[4] = {{186, 150, 84}, {160, 74, 54}, {112, 106, 100}, {130, 96, 62}};
@@ -278,6 +293,7 @@ ObjectPixel HouseAt(float x, float y, float w, float h, int variant) {
   const float dTop = y - y0, dBottom = y1 - y, dLeft = x - x0, dRight = x1 - x;
   float d = std::min(std::min(dTop, dBottom), std::min(dLeft, dRight));
   float light = d == dTop ? 1.12f : d == dLeft ? 1.0f : d == dRight ? 0.78f : 0.7f;
+  if (variant & HouseBurnt) return BurntRoofAt(x, y, d, light, variant);
   Colour c = Scale(Roofs[variant & 3], light);
   // Courses of tiles or thatch parallel to the nearest eave.
   if (std::fmod(d, 5.0f) < 1.1f) c = Scale(c, 0.82f);
@@ -338,6 +354,8 @@ ObjectPixel PalisadeAt(float x, float y, int links) {
   return p;
 }
 
+}  // namespace
+
 // A lumpy dome: boulders and standing stones.
 ObjectPixel StoneAt(float x, float y, float cx, float cy, float rx, float ry, int variant, Colour base) {
   ObjectPixel p;
@@ -353,6 +371,8 @@ ObjectPixel StoneAt(float x, float y, float cx, float cy, float rx, float ry, in
   if (d2 > 0.86f) p.c = Scale(p.c, 0.75f);
   return p;
 }
+
+namespace {
 
 ObjectPixel TreeAt(float x, float y, float w, float h, int variant) {
   static const Colour Leaves[4] = {{52, 110, 40}, {70, 124, 46}, {40, 94, 48}, {92, 122, 40}};
@@ -371,7 +391,8 @@ ObjectPixel TreeAt(float x, float y, float w, float h, int variant) {
     float hgt = std::sqrt(1 - d2) + (i == 5 ? 0.15f : 0);
     if (hgt > best) {
       best = hgt;
-      col = Scale(Leaves[variant & 3], 0.7f + 0.4f * hgt - 0.3f * (dx + dy) / r);
+      Colour leaf = variant & TreeAncient ? Mix(Leaves[variant & 3], Colour{24, 40, 44}, 0.6f) : Leaves[variant & 3];
+      col = Scale(leaf, 0.7f + 0.4f * hgt - 0.3f * (dx + dy) / r);
     }
   }
   if (best <= 0) return p;
@@ -462,25 +483,28 @@ ObjectPixel ShapeAt(const TileKey &k, float x, float y) {
     }
     case ObjTree: return TreeAt(x, y, w, h, k.variant);
     case ObjDeck: return DeckAt(x, y, w, h, k.variant);
-    case ObjStone: return StoneAt(x, y, w / 2 - 2, h / 2 - 3, 7, 10, k.variant, Colour{150, 146, 140});
+    case ObjStone: return StoneAt(x, y, w / 2 - 2, h / 2 - 3, 7 * w / TileSize, 10 * h / TileSize, k.variant, Colour{150, 146, 140});
     case ObjTarget: return TargetAt(x, y);
     case ObjFire: return FireAt(x, y, k.variant);
-    case ObjWell: return WellAt(x, y);
+    case ObjWell: return WellAt(x * TileSize / w, y * TileSize / h);
     case ObjHay: return HayAt(x, y);
-    default: return {};
+    default: return k.object >= ObjTower ? SetPieceAt(k.object, k.variant, x, y, w, h) : ObjectPixel{};
   }
 }
 
-bool ObjectSolid(int type) { return type != ObjDeck && type != ObjFire && type != ObjNone; }
+bool ObjectSolid(int type, int variant) {
+  if (type >= ObjTower) return SetPieceSolid(type, variant);
+  return type != ObjDeck && type != ObjFire && type != ObjNone;
+}
 
-int ObjectClass(int type) {
+int ObjectClass(int type, int variant) {
   switch (type) {
     case ObjHouse: case ObjTent: case ObjWell: return ClassBuilding;
     case ObjPalisade: return ClassWall;
     case ObjTree: case ObjHay: return ClassTree;
     case ObjDeck: return ClassDeck;
     case ObjNone: case ObjFire: return ClassOpen;
-    default: return ClassRock;
+    default: return type >= ObjTower ? SetPieceClass(type, variant) : ClassRock;
   }
 }
 
@@ -546,8 +570,10 @@ bool DecorationAt(int material, int kind, int px, int py, Colour under, Colour *
 bool ObjectCoversTile(const TileKey &k) {
   if (k.object == ObjNone) return false;
   for (int py = 0; py < TileSize; py++)
-    for (int px = 0; px < TileSize; px++)
-      if (!ShapeAt(k, k.partX * TileSize + px + 0.5f, k.partY * TileSize + py + 0.5f).hit) return false;
+    for (int px = 0; px < TileSize; px++) {
+      ObjectPixel p = ShapeAt(k, k.partX * TileSize + px + 0.5f, k.partY * TileSize + py + 0.5f);
+      if (!p.hit || p.alpha < 1) return false;
+    }
   return true;
 }
 
@@ -555,12 +581,14 @@ bool Painter::object(const TileKey &k, int ox, int oy, const Rgb &under, Rgb *ou
   ObjectPixel p = ShapeAt(k, ox + 0.5f, oy + 0.5f);
   *hit = 0;
   if (p.hit) {
-    *out = {p.c.r, p.c.g, p.c.b};
-    *hit = ObjectSolid(k.object) ? 1 : 2;
+    Colour c = Mix(Colour{under.r, under.g, under.b}, p.c, p.alpha);
+    *out = {c.r, c.g, c.b};
+    *hit = ObjectSolid(k.object, k.variant) ? 1 : 2;
     return true;
   }
   if (k.object == ObjDeck) return false;
-  const float sx = k.object == ObjStone ? 5.0f : 3.5f;
+  const float sx = k.object >= ObjTower ? SetPieceShadow(k.object, k.variant) : k.object == ObjStone ? 5.0f : 3.5f;
+  if (sx <= 0) return false;
   if (ShapeAt(k, ox + 0.5f - sx, oy + 0.5f - sx).hit) {  // shadow, light from the top left
     *out = {under.r * 0.58f, under.g * 0.58f, under.b * 0.62f};
     return true;
@@ -595,7 +623,7 @@ Tile Painter::paint(const TileKey &k) const {
         if (hit == 1) objectBlocked++;
         else { groundBlocked++; groundClassCount[cls]++; }
       }
-      if (hit == 2) deck++;
+      if (hit == 2 && ObjectClass(k.object, k.variant) == ClassDeck) deck++;
       auto byte = [](float v) { return static_cast<uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v + 0.5f)); };
       uint32_t rgb = (byte(c.r) << 16) | (byte(c.g) << 8) | byte(c.b);
       if (rgb == 0xFF00FF) rgb = 0xFE00FF;  // never the mask colour
@@ -604,7 +632,7 @@ Tile Painter::paint(const TileKey &k) const {
   t.solid = blocked * 5 >= TileSize * TileSize;  // a fifth of the block or more
   if (t.solid) {
     if (objectBlocked >= groundBlocked) {
-      t.blockClass = ObjectClass(k.object);
+      t.blockClass = ObjectClass(k.object, k.variant);
     } else {
       int best = ClassWater;
       for (int c : {ClassWater, ClassRock, ClassTree})

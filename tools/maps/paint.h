@@ -16,13 +16,32 @@ constexpr int PhaseCount = TexturePeriod / TileSize;   // cells per period
 // lower ones toward it.
 enum Material : uint8_t {
   MatDeep, MatShallow, MatSand, MatDirt, MatGrass, MatMeadow, MatWheat, MatCrops,
-  MatPlough, MatRoad, MatCobble, MatRock, MatForest, MatCount
+  MatPlough, MatRoad, MatCobble, MatRock, MatForest, MatAsh, MatDarkWood, MatCount
 };
 
 enum ObjectType : uint8_t {
   ObjNone, ObjHouse, ObjTent, ObjPalisade, ObjBoulder, ObjTree, ObjDeck,
-  ObjStone, ObjTarget, ObjFire, ObjWell, ObjHay, ObjCount
+  ObjStone, ObjTarget, ObjFire, ObjWell, ObjHay,
+  // Landmark pieces.
+  ObjTower,   // variant TowerWatch, TowerLight or TowerWizard
+  ObjShip,    // variant ShipWreck or ShipBoat; bow at the top
+  ObjBridge,  // stone bridge; variant 0 runs up the map, 1 across
+  ObjWall,    // stone wall; links as palisades, plus WallRuined, WallSunken
+  ObjLog,     // a giant fallen tree, roots at the left (variant 1: at the top)
+  ObjSigil,   // the wizards' rune circle burnt into the ground
+  ObjStall,   // a market stall's awning; variant = colour
+  ObjRack,    // a weapons rack
+  ObjBanner,  // a pole with a war banner
+  ObjArch,    // a sea stack worn into an arch
+  ObjCount
 };
+
+enum TowerKind : uint8_t { TowerWatch, TowerLight, TowerWizard };
+enum ShipKind : uint8_t { ShipWreck, ShipBoat };
+constexpr uint8_t WallRuined = 16;   // gaps in the courses
+constexpr uint8_t WallSunken = 32;   // seen through shallow water
+constexpr uint8_t HouseBurnt = 16;   // a house variant bit: roof burnt through
+constexpr uint8_t TreeAncient = 4;   // a tree variant bit: dark, old leaves
 
 // What a block is, stored in its record's value1.
 enum BlockClass { ClassOpen = 0, ClassWater = 1, ClassRock = 2, ClassBuilding = 3,
