@@ -20,7 +20,8 @@ float ClampUnit(float fValue) {
 
 Projectile::Projectile()
     : pSprite(nullptr), bPlayerShot(false), bAlive(false), iLastMoveTick(0), iMoveDelay(0),
-      fX(0.0f), fY(0.0f), fDirX(0.0f), fDirY(0.0f), iSpeed(0), iBornTick(0) {}
+      fX(0.0f), fY(0.0f), fDirX(0.0f), fDirY(0.0f), iSpeed(0), iBornTick(0),
+      bAfterDropped(false) {}
 
 Projectile::~Projectile() { delete pSprite; }
 

@@ -47,4 +47,7 @@ class Projectile {
   float fDirY;
   int iSpeed;
   int iBornTick;
+  // A shot frozen below the view stood right before this one in the list
+  // and was dropped: the projectile pass walks as if it were still there.
+  bool bAfterDropped;
 };

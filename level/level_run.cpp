@@ -39,7 +39,7 @@ LevelRun::LevelRun()
       iCreditTick(0), iCreditAlpha(0), iCreditX(100), iCreditY(100),
       pCreditOverlay(nullptr), pProjectiles(nullptr), pEnemies(nullptr),
       pClouds(nullptr), pPlayer(nullptr), bEndBanner(false),
-      bDropFrozenShots(true) {
+      bDropFrozenShots(true), bTailAfterDropped(false) {
   for (int i = 0; i < 14; ++i) {
     strncpy(cCreditLines[i], CreditTexts[i], sizeof cCreditLines[i] - 1);
   }
@@ -150,6 +150,7 @@ void LevelRun::releaseStage() {
   pEnemies = nullptr;
   ReleaseEntities<Projectile>(pProjectiles);
   pProjectiles = nullptr;
+  bTailAfterDropped = false;
   if (pPlayer != nullptr) {
     pPlayer->pSprite->freeImages();
     delete pPlayer;
@@ -206,20 +207,74 @@ static void DropProjectile(Projectile *pShot) {
   delete pShot;
 }
 
+namespace {
+
+Projectile *ShotOf(const ListNode *pNode) { return static_cast<Projectile *>(pNode->data); }
+
+}  // namespace
+
+// Unlinks and frees the shot after pPrev (the first one when pPrev is null)
+// and returns the node that now takes its place. A shot that had a dropped
+// frozen shot before it hands that place on to the next shot.
+ListNode *LevelRun::removeShotAfter(ListNode *pPrev) {
+  ListNode *&rLink = pPrev != nullptr ? pPrev->link : pProjectiles;
+  const bool bAfterDropped = ShotOf(rLink)->bAfterDropped;
+  DropProjectile(static_cast<Projectile *>(pPrev != nullptr ? UnlinkNext(pPrev) : UnlinkFirst(pProjectiles)));
+  if (bAfterDropped) {
+    if (rLink != nullptr) ShotOf(rLink)->bAfterDropped = true;
+    else bTailAfterDropped = true;
+  }
+  return rLink;
+}
+
+// Removes the dead shot after pPrev (the first when null); the walk goes on
+// with the shot after it, or with a dropped frozen shot that stood before
+// that one (true).
+bool LevelRun::removeDeadShotAfter(ListNode *pPrev) {
+  const ListNode *pDead = pPrev != nullptr ? pPrev->link : pProjectiles;
+  const bool bDroppedNext = pDead->link != nullptr && ShotOf(pDead->link)->bAfterDropped;
+  removeShotAfter(pPrev);
+  return bDroppedNext;
+}
+
 void LevelRun::updateProjectiles() {
+  // The pass removes the dead shots at the front, then walks the list: each
+  // shot moves, then drops the next one if it is dead and goes on with the
+  // one after that, which stays for one more pass even if it is dead too.
   // A shot frozen below the view can never come back into it (the view only
-  // climbs), so it goes with the dead ones instead of being walked by every
-  // hit test until the stage ends.
-  const auto Gone = [this](const ListNode *pNode) {
-    const Projectile *pShot = static_cast<const Projectile *>(pNode->data);
-    return !pShot->bAlive || (bDropFrozenShots && pShot->frozenBelow(iCamY));
-  };
-  while (pProjectiles != nullptr && Gone(pProjectiles))
-    DropProjectile(static_cast<Projectile *>(UnlinkFirst(pProjectiles)));
-  for (ListNode *pNode = pProjectiles; pNode != nullptr; pNode = pNode->link) {
-    static_cast<Projectile *>(pNode->data)->updateProjectile();
-    if (pNode->link != nullptr && Gone(pNode->link))
-      DropProjectile(static_cast<Projectile *>(UnlinkNext(pNode)));
+  // climbs) and is dropped instead of being walked by every hit test until
+  // the stage ends; it is remembered on the next shot (bAfterDropped), so
+  // the walk removes the same dead shots as if it were still there.
+  const auto Dead = [](const ListNode *pNode) { return !ShotOf(pNode)->bAlive; };
+  while (pProjectiles != nullptr && !ShotOf(pProjectiles)->bAfterDropped && Dead(pProjectiles))
+    removeShotAfter(nullptr);
+  ListNode *pPrev = nullptr;  // the last shot the walk has kept
+  bool bAtDropped = pProjectiles != nullptr && ShotOf(pProjectiles)->bAfterDropped;
+  for (;;) {
+    ListNode *pNext = pPrev != nullptr ? pPrev->link : pProjectiles;
+    if (pNext == nullptr) break;
+    if (bAtDropped) {  // at a dropped frozen shot: it only looks at the next one
+      bAtDropped = false;
+      if (Dead(pNext)) bAtDropped = removeDeadShotAfter(pPrev);
+      continue;
+    }
+    Projectile *pShot = ShotOf(pNext);
+    if (bDropFrozenShots && pShot->bAlive && pShot->frozenBelow(iCamY)) {
+      ListNode *pAfter = removeShotAfter(pPrev);
+      if (pAfter != nullptr) ShotOf(pAfter)->bAfterDropped = true;
+      else bTailAfterDropped = true;
+      bAtDropped = true;  // and the walk goes on from the dropped shot
+      continue;
+    }
+    pShot->updateProjectile();
+    pPrev = pNext;
+    ListNode *pFollowing = pNext->link;
+    if (pFollowing == nullptr) break;
+    if (ShotOf(pFollowing)->bAfterDropped) {
+      bAtDropped = true;
+    } else if (Dead(pFollowing)) {
+      bAtDropped = removeDeadShotAfter(pPrev);
+    }
   }
 }
 
@@ -241,6 +296,10 @@ void LevelRun::updateEnemies() {
     Enemy *pEnemy = static_cast<Enemy *>(pNode->data);
     ListNode *pShots = pEnemy->updateEnemy(pProjectiles, iDragonX, iDragonY);
     if (pShots != nullptr) {
+      if (bTailAfterDropped) {  // they come after a dropped frozen shot
+        ShotOf(pShots)->bAfterDropped = true;
+        bTailAfterDropped = false;
+      }
       if (pLastShot == nullptr)
         pProjectiles = pShots;
       else

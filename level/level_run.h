@@ -50,6 +50,10 @@ class LevelRun {
                   int iLegLength, int iWalkStep, int iFireDelay, int iHitPoints,
                   int iScoreValue);
   void updateProjectiles();   // the projectile pass
+  // Unlinks and frees the shot after pPrev (the first when null); returns
+  // the node now in its place.
+  ListNode *removeShotAfter(ListNode *pPrev);
+  bool removeDeadShotAfter(ListNode *pPrev);
   void updateEnemies();       // the enemy pass
   void scrollAndDrawMap();    // scroll step (every 2 ticks) and map painting
   void drawEnemies(BITMAP *pDest);
@@ -100,4 +104,7 @@ class LevelRun {
   // The projectile pass drops shots frozen below the view along with the
   // dead ones. Off only in the test that shows the frames stay the same.
   bool bDropFrozenShots;
+  // A dropped frozen shot was the last in the list: shots joined next come
+  // after it.
+  bool bTailAfterDropped;
 };
