@@ -285,6 +285,19 @@ static void DropEnemy(Enemy *pEnemy, int &iScore) {
   delete pEnemy;
 }
 
+ListNode *LevelRun::joinShots(ListNode *pShots, ListNode *pLastShot) {
+  if (pShots == nullptr) return pLastShot;
+  if (bTailAfterDropped) {  // they come after a dropped frozen shot
+    ShotOf(pShots)->bAfterDropped = true;
+    bTailAfterDropped = false;
+  }
+  if (pLastShot == nullptr)
+    pProjectiles = pShots;
+  else
+    ListJoin(pLastShot, pShots);
+  return ListLast(pShots);
+}
+
 void LevelRun::updateEnemies() {
   while (pEnemies != nullptr && !static_cast<Enemy *>(pEnemies->data)->bActive)
     DropEnemy(static_cast<Enemy *>(UnlinkFirst(pEnemies)), iScore);
@@ -294,18 +307,7 @@ void LevelRun::updateEnemies() {
   ListNode *pLastShot = ListLast(pProjectiles);
   for (ListNode *pNode = pEnemies; pNode != nullptr; pNode = pNode->link) {
     Enemy *pEnemy = static_cast<Enemy *>(pNode->data);
-    ListNode *pShots = pEnemy->updateEnemy(pProjectiles, iDragonX, iDragonY);
-    if (pShots != nullptr) {
-      if (bTailAfterDropped) {  // they come after a dropped frozen shot
-        ShotOf(pShots)->bAfterDropped = true;
-        bTailAfterDropped = false;
-      }
-      if (pLastShot == nullptr)
-        pProjectiles = pShots;
-      else
-        ListJoin(pLastShot, pShots);
-      pLastShot = ListLast(pShots);
-    }
+    pLastShot = joinShots(pEnemy->updateEnemy(pProjectiles, iDragonX, iDragonY), pLastShot);
     if (pNode->link != nullptr && !static_cast<Enemy *>(pNode->link->data)->bActive)
       DropEnemy(static_cast<Enemy *>(UnlinkNext(pNode)), iScore);
   }

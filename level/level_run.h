@@ -55,6 +55,9 @@ class LevelRun {
   ListNode *removeShotAfter(ListNode *pPrev);
   bool removeDeadShotAfter(ListNode *pPrev);
   void updateEnemies();       // the enemy pass
+  // Joins a chain of new shots (may be null) behind pLastShot, the list's
+  // last node (null: the list is empty); returns the new last node.
+  ListNode *joinShots(ListNode *pShots, ListNode *pLastShot);
   void scrollAndDrawMap();    // scroll step (every 2 ticks) and map painting
   void drawEnemies(BITMAP *pDest);
 

@@ -2,6 +2,7 @@
 // list included), the score rule, and enemy shots joining the list.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "app/globals.h"
@@ -31,14 +32,16 @@ class Passes : public ::testing::Test {
   }
   void TearDown() override { run.releaseStage(); }
 
-  Projectile *addShot(bool bAlive) {
+  // A new shot at map (iMapX, iMapY), moving down.
+  static Projectile *newShot(bool bAlive, int iMapY, int iMapX) {
     Projectile *pShot = new Projectile;
-    pShot->launch(2, 300, 20000, 1, 0.0f, 1.0f);
+    pShot->launch(2, iMapX, iMapY, 1, 0.0f, 1.0f);
     pShot->bAlive = bAlive;
-    ListNode *pNode = ListNewNode();
-    pNode->data = pShot;
-    run.pProjectiles = ListAppend(run.pProjectiles, pNode);
-    free(pNode);
+    return pShot;
+  }
+  Projectile *addShot(bool bAlive, int iMapY = 20000, int iMapX = 300) {
+    Projectile *pShot = newShot(bAlive, iMapY, iMapX);
+    ListPush(run.pProjectiles, pShot);
     return pShot;
   }
   Enemy *addEnemy(int iX, int iY, int iScoreValue) {
@@ -79,6 +82,41 @@ TEST_F(Passes, OnlyTheFollowerOfALiveShotIsRemovedInAWalk) {
             (std::vector<Projectile *>{pLive, pSecondDead, pTail}));
   run.updateProjectiles();
   EXPECT_EQ(items<Projectile>(run.pProjectiles), (std::vector<Projectile *>{pLive, pTail}));
+}
+
+TEST_F(Passes, DroppingFrozenShotsRemovesTheSameDeadShots) {
+  // 'F' a live shot frozen below the view, 'A' a live one in it, 'D' a dead
+  // one (told apart by their x). After each of three passes the first shot
+  // in view dies, and after the second two dead shots join the list: the
+  // shots in view left are the same with frozen shots dropped and kept.
+  const auto InView = [&](std::string kinds, bool bDrop) {
+    run.releaseStage();
+    run.startPlay();
+    run.iCamY = 19800;
+    run.bDropFrozenShots = bDrop;
+    for (size_t i = 0; i < kinds.size(); ++i) addShot(kinds[i] != 'D', kinds[i] == 'F' ? 20700 : 20000, static_cast<int>(300 + i));
+    std::vector<std::string> passes;
+    for (int iPass = 0; iPass < 3; ++iPass) {
+      run.updateProjectiles();
+      std::string left;
+      for (Projectile *p : items<Projectile>(run.pProjectiles))
+        if (kinds[static_cast<size_t>(p->fX) - 300] != 'F') left += static_cast<char>('a' + p->fX - 300);
+      passes.push_back(left);
+      for (Projectile *p : items<Projectile>(run.pProjectiles))
+        if (p->fY < 20500 && p->bAlive) { p->bAlive = false; break; }
+      if (iPass == 1) {
+        ListNode *pJoined = nullptr;
+        for (int n = 0; n < 2; ++n) {
+          kinds += 'D';
+          ListPush(pJoined, newShot(false, 20000, static_cast<int>(300 + kinds.size() - 1)));
+        }
+        run.joinShots(pJoined, ListLast(run.pProjectiles));
+      }
+    }
+    return passes;
+  };
+  for (const char *cPattern : {"FDD", "DFDA", "ADFDD", "AFDFDDA", "FFDAF", "AF", "DDF"})
+    EXPECT_EQ(InView(cPattern, true), InView(cPattern, false)) << cPattern;
 }
 
 TEST_F(Passes, DestroyedEnemiesPayTheirScoreOthersDoNot) {
