@@ -469,7 +469,9 @@ void ForestLandmarks(StageLayout &L, Rng &rng, const RoadAt &brook, uint32_t see
   FallenTree(L, rng, brook);
   SigilClearing(L, rng);
   // The dark heart: old black woods close round the last glade.
-  PaintCorners(L, 0, 70, [&](int x, int y) -> int {
+  PaintCorners(L, 0, 90, [&](int x, int y) -> int {
+    const float edge = 40 + 45 * Fractal(x * 0.12f, y * 0.05f, seed + 1);  // ragged, not a ruled line
+    if (y > edge) return -1;
     return L.corner(x, y) == MatForest || Fractal(x * 0.2f, y * 0.2f, seed) > 0.6f + y * 0.004f ? static_cast<int>(MatDarkWood) : -1;
   });
 }
