@@ -424,7 +424,7 @@ void StoneCircle(StageLayout &L, Rng &rng) {
     float a = i * 2 * 3.14159265f / 8;
     Put(L, ObjStone, i, Round(cx - 1 + 5.5f * std::cos(a)), Round(cy - 1 + 4.6f * std::sin(a)), 2, 2);
   }
-  Put(L, ObjBoulder, 3, Round(cx) - 1, Round(cy) - 1, 2, 2);
+  Put(L, ObjStone, 3, Round(cx) - 2, Round(cy) - 1, 3, 2);  // the altar slab
   L.mark("the stone circle", Round(cx) - 8, Round(cy) - 7, 16, 14);
 }
 

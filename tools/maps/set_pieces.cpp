@@ -113,14 +113,14 @@ ObjectPixel WreckAt(float x, float y, float w, float h) {
   float md = SegmentDistance(x, y, mx, my, ex, ey);
   if (md < 2.6f) return Hit(Scale(Colour{96, 74, 50}, md < 1 ? 1.1f : 0.8f));
   float along = ((x - mx) * (ex - mx) + (y - my) * (ey - my)) / ((ex - mx) * (ex - mx) + (ey - my) * (ey - my));
-  if (along > 0.25f && along < 0.8f && md < 11 && (y - my) * (ex - mx) - (x - mx) * (ey - my) > 0) {
-    float tear = PeriodicNoise(x * 2, y * 2, 8, 61);
-    if (tear < 0.62f) return Hit(Scale(Colour{206, 196, 170}, 0.85f + 0.2f * std::sin(along * 40)), 0.92f);
+  if (along > 0.15f && along < 0.85f && md < 18 && (y - my) * (ex - mx) - (x - mx) * (ey - my) > 0) {
+    float tear = PeriodicNoise(x, y, 4, 61) + 0.25f * (md / 18);  // ragged towards its free edge
+    if (tear < 0.72f) return Hit(Scale(Colour{206, 196, 170}, 0.8f + 0.1f * std::sin(md * 0.9f) + 0.1f * (1 - md / 18)), 0.95f);
   }
   const float t = (y - y0) / len, hb = HalfBeam(t, w / 2 - 12);
   const float side = hb - std::fabs(x - cx);
   if (side < 0) return {};
-  const float brk = 0.58f + 0.08f * std::sin(x * 0.35f) + 0.04f * Hash01(static_cast<uint32_t>(x) / 3, 0, 9);
+  const float brk = 0.6f + 0.025f * std::sin(x * 0.3f) + 0.03f * Hash01(static_cast<uint32_t>(x) / 5, 0, 9);
   const Colour wood{120, 100, 76};
   if (t > brk) {  // the stern is stove in: ribs and broken strakes in the water
     bool rib = std::fmod(y, 9.0f) < 3.4f, strake = side < 4 && Hash01(static_cast<uint32_t>(y) / 5, x < cx, 3) < 0.75f;
