@@ -58,7 +58,8 @@ std::vector<std::pair<int, int>> Outline(int col, int row, int w, int h, const s
   return cells;
 }
 
-// The side of the road with more room at row y: the first free column there.
+// The left column of a piece `width` cells wide beside the road at `row`, on
+// the side with more room.
 int Beside(const RoadAt &road, int row, int width) {
   float x = road(static_cast<float>(row));
   return x < 20 ? std::min(38 - width, Round(x) + 3) : std::max(1, Round(x) - 3 - width);

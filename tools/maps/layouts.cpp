@@ -85,6 +85,19 @@ void EnoughIslands(StageLayout &L, Rng &rng, int y0, int y1, float share, float 
 }
 
 // ---- Stage 1: the open sea, Kneebow's Shore, the land toward the mountain ----
+
+// A river runs down from the mountain, then west across the land at
+// riverRow, straight where the road crosses it at column bridgeX.
+void ShoreRiver(StageLayout &L, int riverRow, float bridgeX) {
+  std::vector<std::pair<float, float>> river;
+  for (int y = 40; y < riverRow; y += 4) river.push_back({32 + 3 * std::sin(y * 0.03f), static_cast<float>(y)});
+  for (int x = 32; x >= -4; x -= 2) {
+    float near = Clamp01(std::fabs(x - bridgeX) / 6);
+    river.push_back({static_cast<float>(x), riverRow + near * (3 * std::sin(x * 0.3f) + (32 - x) * 0.12f)});
+  }
+  PaintPath(L, river, 1.5f, MatShallow);
+}
+
 void LayoutShore(StageLayout &L, uint32_t seed) {
   Rng rng(seed);
   auto coast = [&](int x) { return 540 + 50 * (Fractal(x * 0.05f, 3.0f, seed + 1, 2) - 0.5f) + 5 * std::sin(x * 0.4f); };
@@ -105,18 +118,9 @@ void LayoutShore(StageLayout &L, uint32_t seed) {
     if (y > 90 && y < beach - 20 && Fractal(x * 0.08f, y * 0.05f, seed + 9) > 0.66f) return MatForest;
     return Pasture(x, y, seed + 7);
   });
-  // A river runs down from the mountain, then west across the land, where
-  // the road crosses it on a stone bridge.
   const int riverRow = 284;
   const RoadAt road = [seed](float y) { return Wind(y, 20, 9, seed + 8); };
-  std::vector<std::pair<float, float>> river;
-  for (int y = 40; y < riverRow; y += 4) river.push_back({32 + 3 * std::sin(y * 0.03f), static_cast<float>(y)});
-  const float bridgeX = road(riverRow);
-  for (int x = 32; x >= -4; x -= 2) {
-    float near = Clamp01(std::fabs(x - bridgeX) / 6);
-    river.push_back({static_cast<float>(x), riverRow + near * (3 * std::sin(x * 0.3f) + (32 - x) * 0.12f)});
-  }
-  PaintPath(L, river, 1.5f, MatShallow);
+  ShoreRiver(L, riverRow, road(riverRow));
   // Islands, sandbanks and skerries out at sea.
   for (int y = 744; y > 560; y -= rng.range(16, 22)) {
     float x = 5 + rng.unit() * 30;
