@@ -11,6 +11,7 @@
 #include "app/transitions.h"
 #include "audio/jukebox.h"
 #include "entities/sprite.h"
+#include "support/blit32.h"
 #include "support/colour.h"
 
 namespace {
@@ -198,11 +199,13 @@ void WorldMap::update() {
   }
 }
 
+// Every frame covers the whole screen several times, so it uses the quick
+// 32-bit forms of the library's fills and masked draws (the same pixels).
 void WorldMap::draw(BITMAP *pTarget) {
-  rectfill(pNameLayer, 0, 0, pNameLayer->w, pNameLayer->h, ColourMagenta);
-  rectfill(pPathLayer, 0, 0, pPathLayer->w, pPathLayer->h, ColourMagenta);
-  rectfill(pNodeLayer, 0, 0, pNodeLayer->w, pNodeLayer->h, ColourMagenta);
-  draw_sprite(pTarget, pBackground, 0, 0);
+  FillRect32(pNameLayer, 0, 0, pNameLayer->w, pNameLayer->h, ColourMagenta);
+  FillRect32(pPathLayer, 0, 0, pPathLayer->w, pPathLayer->h, ColourMagenta);
+  FillRect32(pNodeLayer, 0, 0, pNodeLayer->w, pNodeLayer->h, ColourMagenta);
+  DrawSprite32(pTarget, pBackground, 0, 0);
   for (int i = 0; i < kSlots; ++i) {
     StageNode *pNode = pNodes[i];
     if (pNode == nullptr || !pNode->bOpen) continue;
@@ -213,9 +216,9 @@ void WorldMap::draw(BITMAP *pTarget) {
       rect(pTarget, pNode->iX - 5, pNode->iY - 5, pNode->iX + 37, pNode->iY + 37,
            iCursorColour);
   }
-  draw_sprite(pTarget, pPathLayer, 0, 0);
-  draw_sprite(pTarget, pNodeLayer, 0, 0);
-  draw_sprite(pTarget, pNameLayer, 0, 0);
+  DrawSprite32(pTarget, pPathLayer, 0, 0);
+  DrawSprite32(pTarget, pNodeLayer, 0, 0);
+  DrawSprite32(pTarget, pNameLayer, 0, 0);
 }
 
 // Best open neighbour of the current node in one direction: furthest left of

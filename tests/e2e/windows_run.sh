@@ -17,7 +17,7 @@ mkdir -p "$UNZIPPED"
 (cd "$UNZIPPED" && cmake -E tar xf "$SKV_WIN_ZIP") || { echo "could not unzip $SKV_WIN_ZIP"; exit 1; }
 FOLDER=$(dirname "$(find "$UNZIPPED" -name skarnvale.exe | head -n1)")
 [ -f "$FOLDER/skarnvale.exe" ] || { echo "no skarnvale.exe in $SKV_WIN_ZIP"; exit 1; }
-printf '#!/bin/sh\nexec "%s" "%s"\n' "$HERE/../../scripts/wine.sh" "$FOLDER/skarnvale.exe" \
+printf '#!/bin/sh\nexec "%s" "%s" "$@"\n' "$HERE/../../scripts/wine.sh" "$FOLDER/skarnvale.exe" \
   >"$UNZIPPED/skarnvale"
 chmod +x "$UNZIPPED/skarnvale"
 export SKV_GAME=$UNZIPPED/skarnvale SKV_DATA_DIR=$FOLDER
