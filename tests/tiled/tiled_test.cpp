@@ -2,8 +2,10 @@
 // the same map (cells, pictures, flags, values, animations) and the engine
 // paints the same screens; the editor itself reads what we write and we read
 // what it writes (CSV, base64 with zlib or gzip); malformed maps give an
-// error naming file and line and leave the old output in place.
+// error naming file and line, exit status 1 from the command, and no output
+// (an old output stays as it was).
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -241,6 +243,8 @@ struct Malformed {
   int line;
 };
 
+const std::string Tileset = "tilecount=\"2\" columns=\"2\"";
+
 const Malformed MalformedMaps[] = {
     {"unknown encoding", "encoding=\"csv\"", "encoding=\"hex\"", "unknown layer encoding \"hex\"", 8},
     {"unknown compression", "encoding=\"csv\">1,2,2,1", "encoding=\"base64\" compression=\"zstd\">AAAA",
@@ -252,20 +256,40 @@ const Malformed MalformedMaps[] = {
     {"infinite map", "infinite=\"0\"", "infinite=\"1\"", "infinite maps are not read", 2},
     {"nine layers", Layer, Repeated(Layer, 9), "more than 8 tile layers", 7 + 8 * 3},
     {"broken XML", "</layer>", "</layr>", "not well-formed XML", 7},
+    {"negative spacing", Tileset, Tileset + " spacing=\"-32\"", "spacing=\"-32\" must be 0..", 3},
+    {"huge spacing", Tileset, Tileset + " spacing=\"2147483647\"", "spacing=\"2147483647\" must be 0..", 3},
+    {"negative margin", Tileset, Tileset + " margin=\"-40\"", "margin=\"-40\" must be 0..", 3},
+    {"huge margin", Tileset, Tileset + " margin=\"1073741824\"", "margin=\"1073741824\" must be 0..", 3},
+    {"margin leaving no tile", Tileset, "tilecount=\"2\" margin=\"1\"", "the picture holds 0 tiles", 3},
+    {"columns the picture lacks", "columns=\"2\"", "columns=\"3\"", "columns=\"3\" but the picture holds 2", 3},
+    {"animation frame outside", "</properties></tile>", "</properties><animation><frame tileid=\"9\" duration=\"100\"/>"
+     "</animation></tile>", "animation frame names tile 9 outside the tileset", 5},
+    {"gid that is no number", "<data encoding=\"csv\">1,2,2,1</data>",
+     "<data><tile gid=\"1\"/><tile gid=\"x\"/><tile/><tile/></data>", "gid is not a whole number", 8},
 };
 
-TEST_F(SmallMapTest, MalformedMapsAreRefusedWithFileAndLineAndLeaveTheOldOutput) {
+// `skv_tiled import bad.tmx out.fmp`: its exit status (128 + the signal when
+// one ended it) and what it printed.
+int ImportCommand(const std::string &dir, std::string *printed) {
+  const int status = std::system(("'" SKV_TILED "' import '" + dir + "/bad.tmx' '" + dir + "/out.fmp' 2>'" + dir + "/err.txt'").c_str());
+  *printed = ReadText(dir + "/err.txt");
+  return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+}
+
+TEST_F(SmallMapTest, MalformedMapsAreRefusedWithFileAndLineAndNoOutput) {
   for (const Malformed &c : MalformedMaps) {
     SCOPED_TRACE(c.name);
     WriteText(dir + "/bad.tmx", Edited(SmallMap, c.from, c.to));
-    WriteText(dir + "/out.fmp", "the map from before");
-    std::string why;
-    EXPECT_FALSE(tiled::ImportMap(dir + "/bad.tmx", dir + "/out.fmp", &why));
-    EXPECT_NE(why.find(c.error), std::string::npos) << why;
-    EXPECT_NE(why.find("/bad.tmx:" + std::to_string(c.line) + ": "), std::string::npos) << why;
-    EXPECT_EQ(ReadText(dir + "/out.fmp"), "the map from before");
-    EXPECT_EQ(std::system(("test -z \"$(ls '" + dir + "' | grep 'out.fmp.')\"").c_str()), 0) << "a temporary file was left";
+    std::string printed;
+    EXPECT_EQ(ImportCommand(dir, &printed), 1);
+    EXPECT_NE(printed.find(c.error), std::string::npos) << printed;
+    EXPECT_NE(printed.find("/bad.tmx:" + std::to_string(c.line) + ": "), std::string::npos) << printed;
+    EXPECT_EQ(std::system(("test -z \"$(ls '" + dir + "' | grep 'out.fmp')\"").c_str()), 0) << "an output or temporary file was left";
   }
+  WriteText(dir + "/out.fmp", "the map from before");
+  std::string why;
+  EXPECT_FALSE(tiled::ImportMap(dir + "/bad.tmx", dir + "/out.fmp", &why));
+  EXPECT_EQ(ReadText(dir + "/out.fmp"), "the map from before");
 }
 
 }  // namespace

@@ -46,12 +46,30 @@ bool WriteFileAtomically(const std::string &path, const void *bytes, size_t size
   return true;
 }
 
-bool ReadPng(const std::string &path, int *width, int *height, std::vector<uint32_t> *argb, std::string *why) {
+bool ReadDiskFile(const std::string &path, std::vector<uint8_t> *bytes) {
+  FILE *f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  bytes->clear();
+  uint8_t chunk[1 << 16];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes->insert(bytes->end(), chunk, chunk + n);
+  const bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+bool ReadPng(const std::string &path, const std::vector<uint8_t> &bytes, int *width, int *height,
+             std::vector<uint32_t> *argb, std::string *why) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str()))
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
     return Fail(why, path + ": cannot read the picture (" + image.message + ")");
+  if (static_cast<unsigned long long>(image.width) * image.height > MaxPicturePixels) {
+    png_image_free(&image);
+    return Fail(why, path + ": the picture is " + std::to_string(image.width) + " x " + std::to_string(image.height) +
+                         " pixels; a tileset's picture holds at most " + std::to_string(MaxPicturePixels) + " pixels");
+  }
   image.format = PNG_FORMAT_BGRA;  // bytes blue, green, red, alpha
   std::vector<uint8_t> buffer(PNG_IMAGE_SIZE(image));
   if (!png_image_finish_read(&image, nullptr, buffer.data(), 0, nullptr))

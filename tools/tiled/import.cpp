@@ -18,6 +18,7 @@ using tinyxml2::XMLElement;
 
 constexpr int BlockSize = 32;
 constexpr uint32_t FlipBits = 0xF0000000u;  // flipped or rotated cells
+constexpr int MaxTiles = 32767;             // the most blocks a game map holds
 
 // A fault with the file and line it belongs to.
 struct Fault {
@@ -95,12 +96,11 @@ Properties ReadProperties(const std::string &file, const XMLElement *owner) {
   return out;
 }
 
-void LoadXml(tinyxml2::XMLDocument &doc, const std::string &file) {
-  if (doc.LoadFile(file.c_str()) != tinyxml2::XML_SUCCESS) {
-    if (doc.ErrorID() == tinyxml2::XML_ERROR_FILE_NOT_FOUND || doc.ErrorID() == tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED)
-      Throw(file, 0, "cannot open");
+void LoadXml(tinyxml2::XMLDocument &doc, const std::string &file, const FileReader &read) {
+  std::vector<uint8_t> bytes;
+  if (!read(file, &bytes)) Throw(file, 0, "cannot open");
+  if (doc.Parse(reinterpret_cast<const char *>(bytes.data()), bytes.size()) != tinyxml2::XML_SUCCESS)
     Throw(file, doc.ErrorLineNum(), std::string("not well-formed XML (") + doc.ErrorName() + ")");
-  }
 }
 
 void CheckTileSize(const std::string &file, const XMLElement *e) {
@@ -110,7 +110,31 @@ void CheckTileSize(const std::string &file, const XMLElement *e) {
                                      " pixels; the game's blocks are 32 x 32");
 }
 
-void ReadTileset(const std::string &file, const XMLElement *e, Tileset *t) {
+// Everything that sizes or places the tiles' pixels, checked before any
+// pixel is read: margin and spacing inside the picture, the picture's size,
+// the columns and the tile count it holds.
+void CheckGrid(const std::string &file, const XMLElement *e, int height, Tileset *t) {
+  const int line = e->GetLineNum();
+  const long long width = t->imageWidth;
+  if (t->margin < 0 || 2LL * t->margin > std::min<long long>(width, height))
+    Throw(file, line, "margin=\"" + std::to_string(t->margin) + "\" must be 0..half the picture's smaller side");
+  if (t->spacing < 0 || t->spacing > std::max<long long>(width, height))
+    Throw(file, line, "spacing=\"" + std::to_string(t->spacing) + "\" must be 0..the picture's larger side");
+  const long long step = BlockSize + t->spacing;
+  const auto fit = [&](long long side) { return side - 2 * t->margin < BlockSize ? 0 : (side - 2 * t->margin + t->spacing) / step; };
+  const long long columns = fit(width), rows = fit(height);
+  t->columns = static_cast<int>(columns);
+  if (IntAttribute(file, e, "columns", t->columns) != t->columns)
+    Throw(file, line, "columns=\"" + std::string(e->Attribute("columns")) + "\" but the picture holds " +
+                          std::to_string(columns) + " columns of tiles");
+  const long long holds = std::min<long long>(columns * rows, MaxTiles);
+  t->tileCount = IntAttribute(file, e, "tilecount", static_cast<int>(holds));
+  if (t->tileCount > holds || t->tileCount <= 0)
+    Throw(file, line, "the picture holds " + std::to_string(holds) + " tiles (at most " + std::to_string(MaxTiles) +
+                          "), the tileset names " + std::to_string(t->tileCount));
+}
+
+void ReadTileset(const std::string &file, const XMLElement *e, const FileReader &read, Tileset *t) {
   t->file = file;
   CheckTileSize(file, e);
   t->margin = IntAttribute(file, e, "margin", 0);
@@ -118,17 +142,13 @@ void ReadTileset(const std::string &file, const XMLElement *e, Tileset *t) {
   const XMLElement *image = e->FirstChildElement("image");
   if (!image || !image->Attribute("source"))
     Throw(file, e->GetLineNum(), "tileset without one picture grid (collections of single pictures are not read)");
+  const std::string png = Resolve(file, image->Attribute("source"));
+  std::vector<uint8_t> bytes;
+  if (!read(png, &bytes)) Throw(file, image->GetLineNum(), png + ": cannot read the picture (cannot open)");
   int height = 0;
   std::string why;
-  if (!ReadPng(Resolve(file, image->Attribute("source")), &t->imageWidth, &height, &t->image, &why))
-    Throw(file, image->GetLineNum(), why);
-  const int step = BlockSize + t->spacing;
-  t->columns = std::max(0, (t->imageWidth - 2 * t->margin + t->spacing) / step);
-  const int rows = std::max(0, (height - 2 * t->margin + t->spacing) / step);
-  t->tileCount = IntAttribute(file, e, "tilecount", t->columns * rows);
-  if (t->tileCount > t->columns * rows || t->tileCount <= 0)
-    Throw(file, image->GetLineNum(), "the picture holds " + std::to_string(t->columns * rows) +
-                                         " tiles, the tileset names " + std::to_string(t->tileCount));
+  if (!ReadPng(png, bytes, &t->imageWidth, &height, &t->image, &why)) Throw(file, image->GetLineNum(), why);
+  CheckGrid(file, e, height, t);
   for (const XMLElement *tile = e->FirstChildElement("tile"); tile; tile = tile->NextSiblingElement("tile")) {
     const int id = IntAttribute(file, tile, "id", 0, true);
     if (id < 0 || id >= t->tileCount) Throw(file, tile->GetLineNum(), "tile id " + std::to_string(id) + " outside the tileset");
@@ -169,20 +189,27 @@ std::vector<uint8_t> Base64(const std::string &file, int line, const char *text)
   return out;
 }
 
-// zlib and gzip streams (the header tells them apart).
+// zlib and gzip streams (the header tells them apart). The output grows
+// with what the stream really holds and stops past `expected` bytes, so a
+// map that claims a huge size costs nothing until its data is there.
 std::vector<uint8_t> Inflate(const std::string &file, int line, const std::vector<uint8_t> &packed, size_t expected) {
-  std::vector<uint8_t> out(expected + 1);
+  std::vector<uint8_t> out;
   z_stream s{};
   if (inflateInit2(&s, 15 + 32) != Z_OK) Throw(file, line, "cannot start decompression");
   s.next_in = const_cast<Bytef *>(packed.data());
   s.avail_in = static_cast<uInt>(packed.size());
-  s.next_out = out.data();
-  s.avail_out = static_cast<uInt>(out.size());
-  const int result = inflate(&s, Z_FINISH);
-  const size_t got = out.size() - s.avail_out;
+  int result = Z_OK;
+  while (result == Z_OK && out.size() <= expected) {
+    const size_t have = out.size();
+    out.resize(have + std::min<size_t>(expected + 1 - have, 1 << 16));
+    s.next_out = out.data() + have;
+    s.avail_out = static_cast<uInt>(out.size() - have);
+    result = inflate(&s, Z_NO_FLUSH);
+    out.resize(out.size() - s.avail_out);
+    if (result == Z_BUF_ERROR && s.avail_out > 0) break;  // the input ended early
+  }
   inflateEnd(&s);
-  if (result != Z_STREAM_END) Throw(file, line, "compressed layer data is damaged or too long");
-  out.resize(got);
+  if (result != Z_STREAM_END || out.size() > expected) Throw(file, line, "compressed layer data is damaged or too long");
   return out;
 }
 
@@ -193,8 +220,12 @@ std::vector<uint32_t> ReadLayerData(const std::string &file, const XMLElement *d
   const std::string compression = data->Attribute("compression") ? data->Attribute("compression") : "";
   std::vector<uint32_t> gids;
   if (encoding.empty()) {
-    for (const XMLElement *t = data->FirstChildElement("tile"); t; t = t->NextSiblingElement("tile"))
-      gids.push_back(static_cast<uint32_t>(std::strtoul(t->Attribute("gid") ? t->Attribute("gid") : "0", nullptr, 10)));
+    for (const XMLElement *t = data->FirstChildElement("tile"); t; t = t->NextSiblingElement("tile")) {
+      const char *gid = t->Attribute("gid");
+      const long long v = gid ? ParseLong(file, t->GetLineNum(), "gid", gid) : 0;
+      if (v < 0 || v > 0xFFFFFFFFLL) Throw(file, t->GetLineNum(), "gid out of range");
+      gids.push_back(static_cast<uint32_t>(v));
+    }
   } else if (encoding == "csv") {
     const char *p = data->GetText() ? data->GetText() : "";
     while (*p) {
@@ -375,16 +406,17 @@ void FillCells(const std::string &file, const std::vector<Tileset> &sets, const 
   cells->resize(layer.gids.size());
   for (size_t i = 0; i < layer.gids.size(); i++) {
     const uint32_t gid = layer.gids[i];
-    const std::string where = "layer \"" + layer.name + "\" column " + std::to_string(i % width) +
-                              ", row " + std::to_string(i / width);
-    if (gid & FlipBits) Throw(file, layer.line, where + ": flipped or rotated tiles are not kept by the game's maps");
+    const auto where = [&] {
+      return "layer \"" + layer.name + "\" column " + std::to_string(i % width) + ", row " + std::to_string(i / width);
+    };
+    if (gid & FlipBits) Throw(file, layer.line, where() + ": flipped or rotated tiles are not kept by the game's maps");
     if (gid == 0) { (*cells)[i] = 0; continue; }
     const int tile = GlobalTile(sets, gid);
-    if (tile < 0) Throw(file, layer.line, where + ": tile " + std::to_string(gid) + " lies outside every tileset");
+    if (tile < 0) Throw(file, layer.line, where() + ": tile " + std::to_string(gid) + " lies outside every tileset");
     const TileRole &r = roles[tile];
     if (r.anim >= 0) (*cells)[i] = FmpAnimCell(*m, r.anim);
     else if (r.block >= 0) (*cells)[i] = static_cast<int16_t>(r.block);
-    else Throw(file, layer.line, where + ": a picture-only tile cannot be placed");
+    else Throw(file, layer.line, where() + ": a picture-only tile cannot be placed");
   }
 }
 
@@ -408,9 +440,9 @@ void ReadMapHeader(const std::string &file, const XMLElement *map, FmpMap *m) {
   m->cellEncoding = props.count("cell_encoding") ? static_cast<int>(NumberProperty(file, props, "cell_encoding", 0, 3)) : 2;
 }
 
-void ReadMap(const std::string &file, FmpMap *m) {
+void ReadMap(const std::string &file, const FileReader &read, FmpMap *m) {
   tinyxml2::XMLDocument doc;
-  LoadXml(doc, file);
+  LoadXml(doc, file, read);
   const XMLElement *map = doc.RootElement();
   if (!map || std::string(map->Name()) != "map") Throw(file, map ? map->GetLineNum() : 0, "not a TMX map");
   const int line = map->GetLineNum();
@@ -427,12 +459,12 @@ void ReadMap(const std::string &file, FmpMap *m) {
       if (e->Attribute("source")) {
         const std::string tsx = Resolve(file, e->Attribute("source"));
         tinyxml2::XMLDocument tsxDoc;
-        LoadXml(tsxDoc, tsx);
+        LoadXml(tsxDoc, tsx, read);
         if (!tsxDoc.RootElement() || std::string(tsxDoc.RootElement()->Name()) != "tileset")
           Throw(tsx, 1, "not a TSX tileset");
-        ReadTileset(tsx, tsxDoc.RootElement(), &t);
+        ReadTileset(tsx, tsxDoc.RootElement(), read, &t);
       } else {
-        ReadTileset(file, e, &t);
+        ReadTileset(file, e, read, &t);
       }
       sets.push_back(std::move(t));
     } else if (name == "layer") {
@@ -453,7 +485,10 @@ void ReadMap(const std::string &file, FmpMap *m) {
   if (layers.empty()) Throw(file, line, "map without a tile layer");
   std::sort(sets.begin(), sets.end(), [](const Tileset &a, const Tileset &b) { return a.firstGid < b.firstGid; });
   int next = 0;
-  for (Tileset &t : sets) t.firstTile = next, next += t.tileCount;
+  for (Tileset &t : sets) {
+    t.firstTile = next, next += t.tileCount;
+    if (next > MaxTiles) Throw(t.file, 0, "the tilesets hold more than " + std::to_string(MaxTiles) + " tiles together");
+  }
 
   std::vector<TileRole> roles;
   BuildTiles(sets, UsedTiles(sets, layers, static_cast<size_t>(next)), &roles, m);
@@ -469,10 +504,10 @@ void ReadMap(const std::string &file, FmpMap *m) {
 
 }  // namespace
 
-bool ReadTmx(const std::string &tmxPath, FmpMap *map, std::string *why) {
+bool ReadTmx(const std::string &tmxPath, FmpMap *map, std::string *why, const FileReader &read) {
   *map = FmpMap();
   try {
-    ReadMap(tmxPath, map);
+    ReadMap(tmxPath, read, map);
   } catch (const Fault &f) {
     if (why) *why = f.text;
     return false;
