@@ -21,7 +21,7 @@ const int FadeStep = 8;
 
 Jukebox::Jukebox()
     : pPlaylist(nullptr), iVolume(0), iPan(0), iPlaySpeed(0), iLastFadeTick(0),
-      pFile(nullptr), pStream(nullptr), iDataSize(0), pData(nullptr) {}
+      pFile(nullptr), pStream(nullptr), iDataSize(0), pData(nullptr), iFailedTrack(-1) {}
 
 void Jukebox::initJukebox() {
   iVolume = 255;
@@ -41,8 +41,11 @@ ListNode *Jukebox::addTrack(const char *cFile, int iNumber) {
 
 void Jukebox::updateMusic(int iNumber) {
   if (pStream != nullptr && alogg_is_playing_ogg(pStream)) return;
+  if (iNumber == iFailedTrack) return;
   ListNode *pTrack = ListFindIKey(pPlaylist, iNumber);
-  if (pTrack != nullptr) playFile(pTrack->cKey);
+  if (pTrack == nullptr) return;
+  playFile(pTrack->cKey);
+  iFailedTrack = pStream == nullptr ? iNumber : -1;
 }
 
 // The stream reads from pData, so it goes first.

@@ -15,7 +15,8 @@ class Jukebox {
   // Returns the head of the playlist.
   ListNode *addTrack(const char *cFile, int iNumber);
   // Called once per frame by each screen: when nothing plays, starts track
-  // iNumber from its beginning; a playing track keeps playing.
+  // iNumber from its beginning; a playing track keeps playing. A track that
+  // could not start is not tried again until another number is asked for.
   void updateMusic(int iNumber);
   // Replaces the current track with the given file, read whole into memory.
   // A file that is missing or not OGG Vorbis plays nothing.
@@ -44,6 +45,7 @@ class Jukebox {
   OggStream *pStream;    // the current stream, reading from pData
   int iDataSize;         // bytes in pData
   unsigned char *pData;  // the whole current track file
+  int iFailedTrack;      // the number that last failed to start, or -1
 };
 
 // The program's one music player, alive for the whole process.

@@ -181,7 +181,7 @@ TEST_F(JukeboxTest, TrackFileIsReadByteForByte) {
   EXPECT_NE(jukebox.pFile, nullptr);     // open until the next track
 }
 
-TEST_F(JukeboxTest, BadTrackFilesPlayNothingAndAreTriedAgain) {
+TEST_F(JukeboxTest, BadTrackFilesPlayNothingAndWaitForAnotherTrack) {
   std::string cBad = cDir + "/bad.ogg";
   jukebox.addTrack(cBad.c_str(), 3);
   jukebox.updateMusic(3);  // missing
@@ -189,7 +189,7 @@ TEST_F(JukeboxTest, BadTrackFilesPlayNothingAndAreTriedAgain) {
   EXPECT_EQ(jukebox.pStream, nullptr);
 
   ASSERT_TRUE(WriteFileBytes(cBad, {}));  // empty
-  jukebox.updateMusic(3);
+  jukebox.playFile(cBad.c_str());
   EXPECT_NE(jukebox.pFile, nullptr);
   EXPECT_EQ(jukebox.iDataSize, 0);
   EXPECT_EQ(jukebox.pStream, nullptr);
@@ -197,13 +197,20 @@ TEST_F(JukeboxTest, BadTrackFilesPlayNothingAndAreTriedAgain) {
   std::vector<unsigned char> ogg = ToneOgg(0.5, 44100, 2);
   ogg.resize(100);  // truncated inside its headers
   ASSERT_TRUE(WriteFileBytes(cBad, ogg));
-  jukebox.updateMusic(3);
+  jukebox.playFile(cBad.c_str());
   EXPECT_EQ(jukebox.iDataSize, 100);
   EXPECT_EQ(jukebox.pStream, nullptr);
 
   ASSERT_TRUE(WriteFileBytes(cBad, ToneOgg(0.5, 44100, 2)));  // mended
-  jukebox.updateMusic(3);
+  jukebox.updateMusic(3);  // the track that failed is not read again every frame
+  EXPECT_EQ(jukebox.iDataSize, 100);
+  EXPECT_EQ(jukebox.pStream, nullptr);
+  jukebox.updateMusic(2);  // another track is asked for and plays
   ASSERT_NE(jukebox.pStream, nullptr);
+  jukebox.stopMusic();
+  jukebox.updateMusic(3);  // then the mended track is tried again
+  ASSERT_NE(jukebox.pStream, nullptr);
+  EXPECT_GT(jukebox.iDataSize, 100);
   EXPECT_NE(alogg_is_playing_ogg(jukebox.pStream), 0);
 }
 
