@@ -178,9 +178,33 @@ ListNode *Enemy::fireAimed(int iDragonX, int iDragonY) {
   return pNode;
 }
 
+namespace {
+
+// Shots chained but not yet handed to the level: freed with their nodes when
+// the ring is cut short (a failed allocation or a fatal message unwinding).
+class ShotChain {
+ public:
+  ShotChain() = default;
+  ShotChain(const ShotChain &) = delete;
+  ShotChain &operator=(const ShotChain &) = delete;
+  ~ShotChain() {
+    for (ListNode *pNode = pFirst; pNode != nullptr; pNode = pNode->link) delete static_cast<Projectile *>(pNode->data);
+    ListFree(pFirst);
+  }
+  // The chain, now the caller's.
+  ListNode *release() {
+    ListNode *pChain = pFirst;
+    pFirst = nullptr;
+    return pChain;
+  }
+  ListNode *pFirst = nullptr;
+};
+
+}  // namespace
+
 ListNode *Enemy::fireRing() {
   if (TicksSince(iLastShotTick) <= iFireDelay) return nullptr;
-  ListNode *pChain = nullptr;
+  ShotChain chain;
   for (int k = 0; k < 12; ++k) {
     std::unique_ptr<Projectile> pShot(new Projectile());
     // Angles in the library's units, 256 to the circle: 0 is down the screen,
@@ -192,10 +216,10 @@ ListNode *Enemy::fireRing() {
     const int iDelay = rand() % 4 + 1;
     pShot->launch(KindIceShot, iMapX, iMapY, iDelay, fSine, fCosine);
     // Out of memory: this shot never flies.
-    if (ListPush(pChain, pShot.get()) != nullptr) pShot.release();
+    if (ListPush(chain.pFirst, pShot.get()) != nullptr) pShot.release();
   }
   iLastShotTick = GameTicks;
-  return pChain;
+  return chain.release();
 }
 
 void Enemy::hitByPlayerShots(ListNode *pShots) {

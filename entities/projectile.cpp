@@ -66,7 +66,7 @@ void Projectile::updateProjectile() {
 }
 
 bool Projectile::frozenBelow(int iCamY) const {
-  return pSprite->iY - 100 > 480 && fY - iCamY - 100 > 480;
+  return pSprite->iY - 100 > 480 && fY - iCamY - 100 > 480 + ViewSinkMargin;
 }
 
 void Projectile::drawProjectile(BITMAP *pDest, int iCamX, int iCamY) {

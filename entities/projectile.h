@@ -30,9 +30,13 @@ class Projectile {
   void updateProjectile();
   // Whether the shot is frozen more than 100 pixels below the view whose top
   // row is map y iCamY, both by its last screen position and by its map
-  // position. The view only climbs, so such a shot is never seen, moved or
-  // hit again.
+  // position, with ViewSinkMargin to spare. The view climbs, except at the
+  // top of the map, where it is set back to row 5 before it climbs by the
+  // speed (3 at the least): a change of speed from 4 to 3 moves it down a
+  // pixel (row 1 to 2). So such a shot is never seen, moved or hit again.
   bool frozenBelow(int iCamY) const;
+  // More than the largest step down the view can take (1 pixel).
+  static constexpr int ViewSinkMargin = 5;
   // Converts the map position to the screen and draws the picture.
   void drawProjectile(BITMAP *pDest, int iCamX, int iCamY);
 

@@ -241,8 +241,8 @@ void LevelRun::updateProjectiles() {
   // The pass removes the dead shots at the front, then walks the list: each
   // shot moves, then drops the next one if it is dead and goes on with the
   // one after that, which stays for one more pass even if it is dead too.
-  // A shot frozen below the view can never come back into it (the view only
-  // climbs) and is dropped instead of being walked by every hit test until
+  // A shot frozen below the view can never come back into it (see
+  // Projectile::frozenBelow) and is dropped instead of being walked by every hit test until
   // the stage ends; it is remembered on the next shot (bAfterDropped), so
   // the walk removes the same dead shots as if it were still there.
   const auto Dead = [](const ListNode *pNode) { return !ShotOf(pNode)->bAlive; };

@@ -202,6 +202,37 @@ TEST_F(StageLoop, SlowFlightIsHeldBelowTheTopUnderTheBanner) {
   endStage(run);
 }
 
+// At the top a change of speed from 4 to 3 moves the view down a pixel (row
+// 1 to 2): an ice shot frozen 581 pixels down the screen is kept, comes back
+// into play and moves again.
+TEST_F(StageLoop, AShotFrozenJustBelowTheTopComesBackWhenTheViewSinks) {
+  LevelRun run;
+  startStage(run);
+  bool bLost = false;
+  run.iSpeed = 4;
+  run.iLastSpeedTick = GameTicks;
+  run.iCamY = 1;
+  Projectile *pShot = new Projectile;
+  pShot->launch(KindIceShot, 300, 1 + 581, 1, 0.0f, 1.0f);
+  pShot->pSprite->iY = 581;  // as last drawn
+  ASSERT_NE(ListPush(run.pProjectiles, pShot), nullptr);
+  GameTicks += 2;
+  run.playFrame(pHud, false, bLost);
+  ASSERT_EQ(run.iCamY, 1);
+  ASSERT_EQ(run.pProjectiles != nullptr ? run.pProjectiles->data : nullptr, pShot) << "dropped while frozen";
+  EXPECT_EQ(pShot->fY, 582.0f) << "frozen";
+  key[KEY_DOWN] = 1;
+  run.iSpeed = 3;
+  for (int i = 0; i < 2; ++i) {
+    GameTicks += 2;
+    run.playFrame(pHud, false, bLost);
+  }
+  EXPECT_EQ(run.iCamY, 2);
+  ASSERT_EQ(run.pProjectiles != nullptr ? run.pProjectiles->data : nullptr, pShot);
+  EXPECT_GT(pShot->fY, 582.0f) << "moving again";
+  endStage(run);
+}
+
 TEST_F(StageLoop, AHutShotDownPaysItsScoreAfterItsFade) {
   LevelRun run;
   startStage(run);
