@@ -1,12 +1,12 @@
 // Skarnvale's entry point: the command line, start-up, splash, the main flow,
-// and the one way out, which every fatal message also takes.
+// and the one way out, which every fatal message and every unexpected
+// failure also takes.
 #include <allegro.h>
 
 #include <cstdio>
 #include <string>
 
 #include "app/main_flow.h"
-#include "app/notice.h"
 #include "app/options.h"
 #include "app/platform.h"
 #include "app/present.h"
@@ -23,20 +23,15 @@ int main(int argc, char **argv) {
     case OptionsVerdict::Play: break;
   }
   EnterGameFolder();
-  int iStatus = 0;
-  try {
-    StartUp(options.display);
-    // Every screen loop now shows one picture per game tick and sleeps
-    // between them.
-    SetFramePacing(true);
-    ShowSplash(true);
-    RunMainFlow(RunTitleMenu, RunWorldMap);
-  } catch (const GameExitRequest &request) {
-    // A fatal message has been answered; the screens and the stage it
-    // interrupted have freed what they held on the way here.
-    iStatus = request.iStatus;
-  }
-  ShutDown();
-  return iStatus;
+  return RunGuarded(
+      [&options] {
+        StartUp(options.display);
+        // Every screen loop now shows one picture per game tick and sleeps
+        // between them.
+        SetFramePacing(true);
+        ShowSplash(true);
+        RunMainFlow(RunTitleMenu, RunWorldMap);
+      },
+      ShutDown);
 }
 END_OF_MAIN()

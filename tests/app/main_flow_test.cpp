@@ -2,9 +2,13 @@
 
 #include <allegro.h>
 
+#include <new>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "app/main_flow.h"
+#include "app/notice.h"
 
 namespace {
 
@@ -23,6 +27,22 @@ int ScriptedTitle() {
 }
 
 void CountedWorldMap() { ++MapShown; }
+
+// A world map that fails in the way the case names.
+int Failure = 0;
+void FailingWorldMap() {
+  switch (Failure) {
+    case 1: throw std::bad_alloc();
+    case 2: throw std::runtime_error("the screen broke");
+    case 3: throw 7;
+    case 4: ExitGame();
+    case 5: ExitGame(2);
+    default: break;
+  }
+}
+
+int Shutdowns = 0;
+void CountedShutDown() { ++Shutdowns; }
 
 }  // namespace
 
@@ -48,4 +68,32 @@ TEST(MainFlow, EachTitleChoiceLeadsWhereItSays) {
     EXPECT_EQ(MapShown, c.maps) << "choices from " << c.choices.front();
   }
   key[KEY_ESC] = 0;
+}
+
+TEST(MainFlow, AnyFailureShutsDownOnceAndOnlyAnUnexpectedOneEndsWithStatusOne) {
+  struct Case {
+    int failure;
+    int status;
+    std::string message;
+  };
+  const Case cases[] = {
+      {0, 0, ""},                               // Exit chosen after the map
+      {1, 1, "ERROR:  std::bad_alloc\n"},
+      {2, 1, "ERROR:  the screen broke\n"},
+      {3, 1, "ERROR:  an unknown failure\n"},
+      {4, 0, ""},                               // a fatal message already answered
+      {5, 2, ""},                               // a start-up failure's own status
+  };
+  for (const Case &c : cases) {
+    Choices = {1, 3};
+    NextChoice = 0;
+    key[KEY_ESC] = 0;
+    Failure = c.failure;
+    Shutdowns = 0;
+    testing::internal::CaptureStderr();
+    const int iStatus = RunGuarded([] { RunMainFlow(ScriptedTitle, FailingWorldMap); }, CountedShutDown);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message) << c.failure;
+    EXPECT_EQ(iStatus, c.status) << c.failure;
+    EXPECT_EQ(Shutdowns, 1) << c.failure;
+  }
 }
