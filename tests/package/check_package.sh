@@ -1,11 +1,11 @@
-#!/bin/sh
+#!/bin/bash
 # Builds the Debian package and checks it with Debian's tools: lintian
 # (errors and warnings fail; overrides live in debian/ with their reasons),
 # the AppStream and desktop-entry validators, and the manual page rendered
 # with warnings on. Then what only this project knows: the version agrees
-# everywhere, the data folder holds what the build generates, and the
-# screenshots the metainfo names exist.
-set -eu
+# everywhere, the data folder holds what the build generates, the README the
+# opening notice names is there, and the metainfo names no web address.
+set -euo pipefail
 : "${SKV_SOURCE_DIR:?}" "${SKV_DATA_DIR:?}" "${SKV_PROJECT_VERSION:?}"
 OUT="${SKV_DEB_DIR:-$SKV_SOURCE_DIR/build-deb}"
 fail() { echo "FAIL: $*"; exit 1; }
@@ -14,14 +14,15 @@ mkdir -p "$OUT"
 "$SKV_SOURCE_DIR/scripts/package-deb.sh" >"$OUT/package.log" 2>&1 ||
   { tail -n 40 "$OUT/package.log"; fail "package build failed (log: $OUT/package.log)"; }
 VERSION=$(dpkg-parsechangelog -l "$SKV_SOURCE_DIR/debian/changelog" -S Version)
-DEB="$OUT/skarnvale_${VERSION}_amd64.deb"
+ARCH=$(dpkg --print-architecture)
+DEB="$OUT/skarnvale_${VERSION}_${ARCH}.deb"
 [ -f "$DEB" ] || fail "no $DEB"
 
 lint=ok
 # Every tag is listed (down to pedantic ones, and the overridden ones with
 # their reasons); only errors and warnings fail.
 lintian --fail-on error,warning --display-info --display-experimental --pedantic \
-  --show-overrides "$DEB" "$OUT/skarnvale_${VERSION}_amd64.changes" >"$OUT/lintian.log" 2>&1 ||
+  --show-overrides "$DEB" "$OUT/skarnvale_${VERSION}_${ARCH}.changes" >"$OUT/lintian.log" 2>&1 ||
   lint=failed
 grep -v 'running with root privileges' "$OUT/lintian.log" || true
 [ "$lint" = ok ] || fail "lintian reports errors or warnings"
@@ -53,7 +54,10 @@ data_names() { (cd "$1" && find . -type f ! -name '*.png' ! -path './icons/*' | 
   fail "packaged data files differ from the build's: $(data_names "$ROOT/usr/share/games/skarnvale" | tr '\n' ' ')"
 [ -x "$ROOT/usr/lib/games/skarnvale/skarnvale" ] || fail "no game binary under /usr/lib/games"
 
-for shot in $(sed -n 's|.*<image>.*/\([^/<]*\)</image>.*|\1|p' "$META"); do
-  [ -f "$SKV_SOURCE_DIR/docs/images/$shot" ] || fail "metainfo names a screenshot docs/images lacks: $shot"
-done
+# The opening notice sends the player to the README under share/doc.
+named=$(sed -n 's|.*\(share/doc/skarnvale/[^" ]*\).*|\1|p' "$SKV_SOURCE_DIR/screens/splash.cpp")
+[ -n "$named" ] || fail "the opening notice names no README"
+[ -f "$ROOT/usr/$named" ] || fail "the opening notice names /usr/$named, which the package lacks"
+# No invented web host: the project has none yet.
+! grep -n 'https\?://' "$META" || fail "the metainfo names a web address"
 echo "package $DEB checked: $(dpkg-deb -c "$DEB" | wc -l) entries"
