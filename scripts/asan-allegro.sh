@@ -1,28 +1,31 @@
-#!/bin/sh
+#!/bin/bash
 # Builds Allegro 4.4 from Debian's source package with clang and
 # AddressSanitizer (static, Release, no add-ons, no drivers) into a cache
 # outside the clone, once, and prints the install folder. The fuzz build links
 # it, so faults inside the library's loaders are seen where they happen.
 # Usage: scripts/asan-allegro.sh [original tarball]
-set -e
+set -Eeuo pipefail
+trap 'echo "asan-allegro.sh: failed (status $?) at line $LINENO: $BASH_COMMAND" >&2' ERR
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/sources.sh
+. "$ROOT/scripts/sources.sh"
 CACHE="${SKV_CACHE:-$HOME/.cache/skarnvale}"
-VERSION=$(dpkg-query -W -f '${Version}' liballegro4-dev 2>/dev/null | sed 's/^[0-9]*://; s/-[^-]*$//')
-[ -n "$VERSION" ] || VERSION=4.4.3.1
+VERSION=$(source_field allegro4.4 4)
 PREFIX="$CACHE/asan-allegro-$VERSION"
 if [ -f "$PREFIX/lib/liballeg.a" ] && [ -f "$PREFIX/include/allegro.h" ]; then
   echo "$PREFIX"
   exit 0
 fi
-TARBALL="$1"
+TARBALL="${1:-}"
 if [ -z "$TARBALL" ]; then
-  TARBALL=$("$ROOT/scripts/fetch-sources.sh" allegro4.4 | grep 'allegro4.4_.*orig' | head -1)
+  TARBALL=$("$ROOT/scripts/fetch-sources.sh" allegro4.4)
 fi
-[ -f "$TARBALL" ] || { echo "asan-allegro: no source tarball" >&2; exit 1; }
+[ -f "$TARBALL" ] || { echo "asan-allegro.sh: no source tarball at \"$TARBALL\"" >&2; exit 1; }
+mkdir -p "$CACHE"
 WORK=$(mktemp -d "$CACHE/asan-allegro-build.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 tar -xzf "$TARBALL" -C "$WORK"
-SRC=$(find "$WORK" -mindepth 1 -maxdepth 1 -type d | head -1)
+SRC="$WORK/$(source_field allegro4.4 5)"
 FLAGS="-fsanitize=address -fno-omit-frame-pointer -g -O1 -w"
 CC=clang CFLAGS="$FLAGS" cmake -S "$SRC" -B "$WORK/build" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX="$PREFIX" -DSHARED=off -DWANT_MODULES=off \
@@ -30,8 +33,8 @@ CC=clang CFLAGS="$FLAGS" cmake -S "$SRC" -B "$WORK/build" -DCMAKE_BUILD_TYPE=Rel
   -DWANT_EXAMPLES=off -DWANT_TOOLS=off -DWANT_TESTS=off -DWANT_DOCS=off \
   -DWANT_X11=off -DWANT_OSS=off -DWANT_ALSA=off -DWANT_JACK=off -DWANT_SGIAUDIO=off \
   -DWANT_LINUX_CONSOLE=off >"$WORK/configure.log" 2>&1 ||
-  { tail -30 "$WORK/configure.log" >&2; exit 1; }
+  { tail -30 "$WORK/configure.log" >&2; echo "asan-allegro.sh: configuring Allegro failed" >&2; exit 1; }
 cmake --build "$WORK/build" -j "$(nproc)" >"$WORK/build.log" 2>&1 ||
-  { tail -30 "$WORK/build.log" >&2; exit 1; }
+  { tail -30 "$WORK/build.log" >&2; echo "asan-allegro.sh: building Allegro failed" >&2; exit 1; }
 cmake --install "$WORK/build" >/dev/null
 echo "$PREFIX"

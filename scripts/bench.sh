@@ -4,7 +4,8 @@
 # (frame cost along each stage); then measures the game's CPU use under Xvfb
 # (tests/e2e/cpu_use.sh). Exits 1 when a frame, present or CPU target is
 # missed (after running everything).
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "bench.sh: failed (status $?) at line $LINENO: $BASH_COMMAND" >&2' ERR
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD="${SKV_BUILD_DIR:-$ROOT/build}"
 "$ROOT/scripts/install-deps.sh"

@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/bin/bash
 # Fetches Debian source packages of the libraries the Windows build (and the
 # instrumented fuzz build) compile themselves, checks each original tarball
 # against the SHA-256 in scripts/sources.sha256 and keeps it in a cache
@@ -9,7 +9,8 @@
 # The deb-src list is made on the fly from this machine's own apt sources
 # (deb822 *.sources and one-line *.list); apt's configuration is not touched,
 # and the package lists apt downloads for it stay in the cache folder.
-set -e
+set -Eeuo pipefail
+trap 'echo "fetch-sources.sh: failed (status $?) at line $LINENO: $BASH_COMMAND" >&2' ERR
 HERE=$(cd "$(dirname "$0")" && pwd)
 SUMS="$HERE/sources.sha256"
 CACHE="${SKV_CACHE:-$HOME/.cache/skarnvale}/sources"
@@ -21,6 +22,8 @@ entry() { awk -v p="$1" '$1 == p { print; exit }' "$SUMS"; }
 sum_ok() { [ -f "$1" ] && [ "$(sha256sum "$1" | cut -d' ' -f1)" = "$2" ]; }
 
 TMP=""
+APT_OPTS=()
+# shellcheck disable=SC2317  # called by the trap
 cleanup() { if [ -n "$TMP" ]; then rm -rf "$TMP"; fi; }
 trap cleanup EXIT INT TERM
 
@@ -53,12 +56,11 @@ prepare_apt() {
       printf "\n" }' "$f" >> "$LIST"
   done
   mkdir -p "$CACHE/apt-lists/partial" "$TMP/archives/partial"
-  APT_OPTS="-o Dir::Etc::sourcelist=$LIST -o Dir::Etc::sourceparts=-
-    -o Dir::State::Lists=$CACHE/apt-lists -o Dir::Cache::archives=$TMP/archives
-    -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache="
-  [ "$(id -u)" -eq 0 ] || APT_OPTS="$APT_OPTS -o Debug::NoLocking=1"
-  # shellcheck disable=SC2086
-  apt-get $APT_OPTS -qq update >&2
+  APT_OPTS=(-o "Dir::Etc::sourcelist=$LIST" -o Dir::Etc::sourceparts=-
+    -o "Dir::State::Lists=$CACHE/apt-lists" -o "Dir::Cache::archives=$TMP/archives"
+    -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=)
+  if [ "$(id -u)" -ne 0 ]; then APT_OPTS+=(-o Debug::NoLocking=1); fi
+  apt-get "${APT_OPTS[@]}" -qq update >&2
 }
 
 status=0
@@ -75,8 +77,7 @@ for pkg in "$@"; do
     mkdir -p "$TMP/$pkg"
     chmod 777 "$TMP/$pkg"
     # The Debian patch tarball is not needed; only the original must arrive.
-    # shellcheck disable=SC2086
-    (cd "$TMP/$pkg" && apt-get $APT_OPTS -qq source --download-only "$pkg" >&2) ||
+    (cd "$TMP/$pkg" && apt-get "${APT_OPTS[@]}" -qq source --download-only "$pkg" >&2) ||
       echo "fetch-sources: apt-get source $pkg reported an error; checking the original tarball" >&2
     if [ -f "$TMP/$pkg/$tarball" ]; then
       if sum_ok "$TMP/$pkg/$tarball" "$sum"; then
@@ -87,7 +88,7 @@ for pkg in "$@"; do
         status=1; continue
       fi
     else
-      echo "fetch-sources: $tarball not downloaded (got: $(ls "$TMP/$pkg" | tr '\n' ' '))" >&2
+      echo "fetch-sources: $tarball not downloaded (got: $(find "$TMP/$pkg" -mindepth 1 -printf '%f ' 2>/dev/null))" >&2
       status=1; continue
     fi
   fi

@@ -1,10 +1,11 @@
-#!/bin/sh
+#!/bin/bash
 # Builds everything with AddressSanitizer, UndefinedBehaviorSanitizer and
 # LeakSanitizer into build-asan/ and runs the unit tests and the end-to-end
 # scenarios labelled "asan" on it; then the audio tests (streams refilled on
 # the timer thread) with ThreadSanitizer from build-tsan/. Extra arguments go
 # to ctest.
-set -e
+set -Eeuo pipefail
+trap 'echo "sanitize.sh: failed (status $?) at line $LINENO: $BASH_COMMAND" >&2' ERR
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 "$ROOT/scripts/install-deps.sh"
 SKV_BUILD_DIR="$ROOT/build-asan" \

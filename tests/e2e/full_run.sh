@@ -29,7 +29,8 @@ e2e_leave_stage
 # Back on the map the first stage is done and lines grow from it towards its
 # two neighbours; each neighbour appears when its line arrives.
 BETWEEN_0_1=38x26+282+396
-path_at_least() { [ "$(path_pixels "$2" $BETWEEN_0_1)" -ge "$1" ]; }
+# shellcheck disable=SC2317  # called through e2e_wait_for
+path_at_least() { [ "$(path_pixels "$2" "$BETWEEN_0_1")" -ge "$1" ]; }
 e2e_wait_for 40 map-path-begins path_at_least 1
 first=$(path_pixels "$E2E_OUT/map-path-begins.png" $BETWEEN_0_1)
 e2e_wait_for 20 map-path-grows path_at_least $((first + 4))
@@ -55,6 +56,7 @@ e2e_leave_stage
 # The dragon enters each stage with full health: the bar spans x 522 to 618.
 # (Orcs may hit it before the first frame is photographed on a slow machine,
 # so one of the two stages must show it full.)
+# shellcheck disable=SC2016  # $bars is expanded by the eval, when the check runs
 e2e_check eval 'case " $bars " in *" 618 "*) true ;; *) false ;; esac' -- \
   "a stage began with the full health bar (bar ends seen: $bars)"
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared driver of the end-to-end scenarios: sourced by every scenario script.
 #
 # A scenario plays the real game the way a person would: a private X server
@@ -27,7 +28,6 @@ E2E_GUARD_PID=""
 E2E_WATCHDOG_PID=""
 E2E_START_SECONDS=0
 E2E_NOTICE_COUNT=0
-E2E_SHOT_COUNT=0
 
 # ---------------------------------------------------------------- reporting
 
@@ -137,8 +137,7 @@ e2e_start_x() {
   Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-640x480x24}" -nolisten tcp -noreset \
     3>"$fdfile" >"$E2E_OUT/xvfb.log" 2>&1 &
   E2E_XVFB_PID=$!
-  local i
-  for i in $(seq 1 100); do
+  for _ in $(seq 1 100); do
     [ -s "$fdfile" ] && break
     kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_fail "Xvfb did not start (see xvfb.log)"
     sleep 0.1
@@ -263,8 +262,10 @@ e2e_message() { e2e_messages | sed -n "${1}p"; }
 # Answers the library's box PID as a person would: the pointer on its OK
 # button, a click, then Return. Returns 1 when the box stays open.
 e2e_click_library_box() {
-  local pid=$1 win="" i X Y WIDTH HEIGHT SCREEN WINDOW
-  for i in $(seq 1 50); do
+  # X, Y, WIDTH, HEIGHT, SCREEN and WINDOW are set by xdotool's --shell output.
+  # shellcheck disable=SC2034  # SCREEN and WINDOW come with it, unread
+  local pid=$1 win="" X Y WIDTH HEIGHT SCREEN WINDOW
+  for _ in $(seq 1 50); do
     win=$(xdotool search --classname xmessage 2>/dev/null | head -n1)
     [ -n "$win" ] && break
     sleep 0.1
@@ -278,10 +279,10 @@ e2e_click_library_box() {
   xdotool mousemove "$((X + 16))" "$((Y + HEIGHT - 15))"
   sleep 0.2
   xdotool mousedown 1; sleep 0.12; xdotool mouseup 1
-  for i in $(seq 1 20); do [ -d "/proc/$pid" ] || break; sleep 0.1; done
+  for _ in $(seq 1 20); do [ -d "/proc/$pid" ] || break; sleep 0.1; done
   if [ -d "/proc/$pid" ]; then
     xdotool keydown Return; sleep 0.12; xdotool keyup Return
-    for i in $(seq 1 30); do [ -d "/proc/$pid" ] || break; sleep 0.1; done
+    for _ in $(seq 1 30); do [ -d "/proc/$pid" ] || break; sleep 0.1; done
   fi
   xdotool mousemove 320 240
   [ ! -d "/proc/$pid" ]
@@ -291,10 +292,10 @@ e2e_click_library_box() {
 # the box gone, the next message written, or the game ended. A person
 # presses again when nothing happened; three presses without effect fail.
 e2e_press_enter_on_notice() {
-  local before=$1 press i file
-  for press in 1 2 3; do
+  local before=$1 file
+  for _ in 1 2 3; do
     e2e_key Return 0.15
-    for i in $(seq 1 15); do
+    for _ in $(seq 1 15); do
       e2e_game_running || return 0
       [ "$(e2e_message_count)" -gt "$before" ] && return 0
       file=$(e2e_shot "notice-$E2E_NOTICE_COUNT-after") || return 1
@@ -491,13 +492,13 @@ e2e_hold_until() {
 # only once they are released: a short press, then several seconds of
 # watching for the reaction before pressing again.
 e2e_tap_until() {
-  local limit=$1 name=$2 keyname=$3 deadline file i taps=0
+  local limit=$1 name=$2 keyname=$3 deadline file taps=0
   shift 3
   deadline=$(($(date +%s) + limit))
   while :; do
     e2e_key "$keyname" 0.2
     taps=$((taps + 1))
-    for i in $(seq 1 12); do
+    for _ in $(seq 1 12); do
       e2e_game_running || e2e_fail "the game ended while waiting for $name"
       file=$(e2e_shot "$name") || e2e_fail "could not photograph the screen"
       if "$@" "$file"; then

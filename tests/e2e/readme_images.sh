@@ -1,8 +1,9 @@
-#!/bin/sh
+#!/bin/bash
 # Copies the screenshots the scenarios took into docs/images/ for the README.
 # Run after `ctest -L e2e`; takes the build folder as its argument (default
 # build/).
-set -e
+set -Eeuo pipefail
+trap 'echo "readme_images.sh: failed (status $?) at line $LINENO: $BASH_COMMAND" >&2' ERR
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 SHOTS="${1:-$ROOT/build}/e2e"
 DEST="$ROOT/docs/images"

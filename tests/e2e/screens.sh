@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # What a player sees on each screen of the game, as checks on a screenshot.
 # Sourced by the scenarios after harness.sh. Every check takes the picture's
 # path as its LAST argument, so it can be handed to e2e_wait_for.
@@ -331,6 +332,7 @@ cursor_node() {
 e2e_cursor_to() {
   local n=$1 deadline cur shot last=""
   deadline=$(($(date +%s) + 60))
+  # shellcheck disable=SC2034  # read by e2e_tap in harness.sh
   E2E_TAP_MS=80
   while :; do
     shot=$(e2e_shot "map-cursor-$n") || e2e_fail "could not photograph the screen"

@@ -39,12 +39,13 @@ e2e_check [ "$(cmp -s "$RUN/level1.fmp" "$SKV_DATA_DIR/level1.fmp"; echo $?)" = 
 # What the strip looks like: tile T (number T - 1 in the 16-column picture
 # grid) three wide and four high.
 id=$((T - 1))
-convert "$EDIT/level1.png" -crop "32x32+$((id % 16 * 32))+$((id / 16 * 32))" +repage "$E2E_OUT/tile.png"
+convert "$EDIT/level1.png" -crop "32x32+$((id % 16 * 32))+$(((id / 16) * 32))" +repage "$E2E_OUT/tile.png"
 convert -size 96x128 tile:"$E2E_OUT/tile.png" "$E2E_OUT/strip-pattern.png"
 
 # strip_at X FILE: somewhere in the 160 rows below the HUD, at X..X+95, the
 # screen shows the strip (the map scrolls, so every vertical phase is tried),
 # with at most a tenth of its pixels hidden by clouds, shots or orcs.
+# shellcheck disable=SC2317  # called through e2e_wait_for
 strip_at() {
   local region="$E2E_OUT/strip-region.png" row differ
   convert "$2" -crop "96x160+$1+160" +repage "$region"

@@ -44,8 +44,9 @@ done
 # the manual page's.
 release=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$META" | head -n1)
 manual=$(zcat "$ROOT/usr/share/man/man6/skarnvale.6.gz" | sed -n 's/^\.TH .*"Skarnvale \([^"]*\)".*/\1/p')
-[ "$VERSION" = "$SKV_PROJECT_VERSION" ] && [ "$release" = "$VERSION" ] && [ "$manual" = "$VERSION" ] ||
+if [ "$VERSION" != "$SKV_PROJECT_VERSION" ] || [ "$release" != "$VERSION" ] || [ "$manual" != "$VERSION" ]; then
   fail "versions differ: changelog $VERSION, CMake $SKV_PROJECT_VERSION, metainfo $release, manual $manual"
+fi
 
 # The packaged data folder holds exactly the game's data files (pictures,
 # maps, music, font; the icons and previews go elsewhere or nowhere).
