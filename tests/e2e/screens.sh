@@ -77,9 +77,8 @@ e2e_to_title() {
 # page, 22 s in all, then the title fades in); each ESC, once let go, skips
 # one of them. Waits for the title.
 e2e_skip_splash() {
-  local phase
   sleep 1
-  for phase in 1 2 3; do
+  for _ in 1 2 3; do
     e2e_key Escape 0.15
     sleep 1.5
   done
