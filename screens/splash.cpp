@@ -17,7 +17,11 @@ const char *const Splash::kNoticeText[kNoticeLineCount] = {
     "                                        -Sincerely, Quillon",
     "To track progress on Skarnvale and other amazing games from",
     "Quillon productions, go to:",
-    "the Project section of share/doc/skarnvale/README.md",
+#ifdef _WIN32
+    "the Project section of README.md, next to skarnvale.exe",  // the zip's folder
+#else
+    "the Project section of share/doc/skarnvale/README.md",  // every Linux install
+#endif
     "Key Features of demo:",
     "*  Fast-action play",
     "*  Orc, Wizards and Carnage",
