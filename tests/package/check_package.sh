@@ -5,7 +5,8 @@
 # with warnings on. Then what only this project knows: the version agrees
 # everywhere, the data folder holds what the build generates, the README the
 # opening notice names is there, and the metainfo names no web address.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "check_package.sh: failed (status $?) at line $LINENO: $BASH_COMMAND" >&2' ERR
 : "${SKV_SOURCE_DIR:?}" "${SKV_DATA_DIR:?}" "${SKV_PROJECT_VERSION:?}"
 OUT="${SKV_DEB_DIR:-$SKV_SOURCE_DIR/build-deb}"
 fail() { echo "FAIL: $*"; exit 1; }
