@@ -242,9 +242,10 @@ void LevelRun::updateProjectiles() {
   // shot moves, then drops the next one if it is dead and goes on with the
   // one after that, which stays for one more pass even if it is dead too.
   // A shot frozen below the view can never come back into it (see
-  // Projectile::frozenBelow) and is dropped instead of being walked by every hit test until
-  // the stage ends; it is remembered on the next shot (bAfterDropped), so
-  // the walk removes the same dead shots as if it were still there.
+  // Projectile::frozenBelow) and is dropped instead of being walked by every
+  // hit test until the stage ends; it is remembered on the next shot
+  // (bAfterDropped), so the walk removes the same dead shots as if it were
+  // still there.
   const auto Dead = [](const ListNode *pNode) { return !ShotOf(pNode)->bAlive; };
   while (pProjectiles != nullptr && !ShotOf(pProjectiles)->bAfterDropped && Dead(pProjectiles))
     removeShotAfter(nullptr);
