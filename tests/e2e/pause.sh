@@ -22,9 +22,10 @@ e2e_start_stage
 e2e_enter_stage stage
 
 # paused_shown FILE: the game's box, without its "Press Enter" line.
+# shellcheck disable=SC2317  # called through e2e_wait_for
 paused_shown() {
-  [ "$(e2e_count "$1" 640x480+0+0 $NOTICE_FRAME)" -gt 50 ] &&
-    [ "$(e2e_count "$1" 200x60+220+210 $NOTICE_HINT)" -eq 0 ]
+  [ "$(e2e_count "$1" 640x480+0+0 "$NOTICE_FRAME")" -gt 50 ] &&
+    [ "$(e2e_count "$1" 200x60+220+210 "$NOTICE_HINT")" -eq 0 ]
 }
 # A second program beside the game's window takes the focus (there is no
 # window manager: xdotool hands the focus over, as a click would).
@@ -47,6 +48,7 @@ e2e_check [ "$(e2e_differ "$E2E_OUT/paused.png" 640x480+0+0 "$later")" = 0 ] -- 
   "the stage stands still while the game has no focus (health bar to x $health)"
 
 xdotool windowfocus "$game"
+# shellcheck disable=SC2317  # called through e2e_wait_for
 moving() { e2e_not paused_shown "$1" && [ "$(e2e_differ "$1" 640x480+0+0 "$later")" -gt 1000 ]; }
 e2e_wait_for 10 resumed moving
 e2e_check [ "$(hud_bar_end "$E2E_OUT/resumed.png")" = "$health" ] -- "no health was lost while away"
