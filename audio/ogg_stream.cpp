@@ -55,6 +55,7 @@ struct OggStream {
   bool bEnded;         // the decoder has run out of data
   int iTailBuffers;    // silent transfer buffers queued since the end
   bool bPolling;
+  bool bPaused;        // the voice is held at its place (game paused)
   std::vector<int16_t> vScratch;
 };
 
@@ -152,7 +153,8 @@ void FillTransfer(OggStream *s, uint16_t *pBuffer) {
 
 // Tops up the Allegro stream. Called with StreamLock held.
 void Refill(OggStream *s) {
-  if (!s->bPlaying || s->pAudio == nullptr) return;
+  // A paused voice must stay stopped: handing back a buffer would start it.
+  if (!s->bPlaying || s->bPaused || s->pAudio == nullptr) return;
   for (int i = 0; i < 8 && s->bPlaying; ++i) {
     void *pBuffer = get_audio_stream_buffer(s->pAudio);
     if (pBuffer == nullptr) break;
@@ -193,6 +195,7 @@ AUDIOSTREAM *HaltLocked(OggStream *s, bool *pWasPolling) {
   s->pAudio = nullptr;
   s->bPolling = false;
   s->bPlaying = false;
+  s->bPaused = false;  // a new start plays
   return pAudio;
 }
 
@@ -322,7 +325,8 @@ void alogg_adjust_ogg(OggStream *stream, int vol, int pan, int speed, int loop) 
 void OggStreamPause(OggStream *stream, bool bPaused) {
   if (stream == nullptr) return;
   std::lock_guard<std::mutex> guard(StreamLock);
-  if (stream->pAudio == nullptr) return;
+  if (stream->pAudio == nullptr || stream->bPaused == bPaused) return;
+  stream->bPaused = bPaused;
   if (bPaused)
     voice_stop(stream->pAudio->voice);
   else

@@ -44,7 +44,7 @@ TEST(AlsaNullDevice, StartUpInstallsSoundAndATrackPlays) {
   if (system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run missing";
   const auto [iStatus, cLog] = RunProbe("");
   EXPECT_EQ(iStatus, 0) << cLog;
-  EXPECT_NE(cLog.find("played, faded, ended, restarted"), std::string::npos) << cLog;
+  EXPECT_NE(cLog.find("played, paused, faded, ended, restarted"), std::string::npos) << cLog;
 }
 
 // Under the thread sanitizer this is the race check of the stream layer.

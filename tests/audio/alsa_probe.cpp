@@ -108,6 +108,20 @@ static int Probe(const char *cTrack) {
   }
   if (iFirst < 0 || iLater < 0 || iLater == iFirst) return Fail("voice does not advance");
 
+  // A pause holds the voice at its place; it goes on from there.
+  GameJukebox.pauseMusic(true);
+  const int iHeld = voice_get_position(iVoice);
+  rest(300);
+  if (voice_get_position(iVoice) != iHeld) return Fail("the paused voice moved");
+  if (!alogg_is_playing_ogg(GameJukebox.pStream)) return Fail("the paused track counts as ended");
+  GameJukebox.pauseMusic(false);
+  int iGoing = iHeld;
+  for (int i = 0; i < 100 && iGoing == iHeld; ++i) {
+    rest(50);
+    iGoing = voice_get_position(iVoice);
+  }
+  if (iGoing == iHeld) return Fail("the voice did not go on after the pause");
+
   // The fade reaches the voice at once.
   GameJukebox.iLastFadeTick = GameTicks - 10;
   GameJukebox.fadeMusic(1);
@@ -121,7 +135,7 @@ static int Probe(const char *cTrack) {
     return Fail("track did not restart");
   GameJukebox.stopMusic();
   if (alogg_is_playing_ogg(GameJukebox.pStream)) return Fail("stop did not stop");
-  fprintf(stderr, "alsa probe: played, faded, ended, restarted\n");
+  fprintf(stderr, "alsa probe: played, paused, faded, ended, restarted\n");
   return 0;
 }
 
