@@ -8,10 +8,10 @@
 #include "app/notice.h"
 
 void RunMainFlow(TitleScreen runTitle, WorldMapScreen runWorldMap) {
-  int iChoice = 0;
-  while (!key[KEY_ESC] && iChoice != 3) {
-    iChoice = runTitle();
-    if (iChoice == 1) runWorldMap();
+  TitleChoice choice = TitleChoice::Nothing;
+  while (!key[KEY_ESC] && choice != TitleChoice::Exit) {
+    choice = runTitle();
+    if (choice == TitleChoice::Play) runWorldMap();
   }
 }
 

@@ -4,12 +4,17 @@
 #pragma once
 #include <functional>
 
-// The title menu: 1 "Play", 2 "Options", 3 "Exit", 0 when left with ESC.
-using TitleScreen = int (*)();
+// The title's result: the chosen entry, or Nothing when it was left with ESC.
+// The numbers are the entries' places in the menu, from 1.
+enum class TitleChoice { Nothing = 0, Play = 1, Options = 2, Exit = 3 };
+
+// The title menu, returning what the player chose.
+using TitleScreen = TitleChoice (*)();
 using WorldMapScreen = void (*)();
 
 // Runs the title, then the world map after "Play", and back to the title.
-// "Options" has nothing behind it yet and shows the title again.
+// "Options" has nothing behind it yet and shows the title again; Nothing
+// shows the title again unless ESC is still held.
 void RunMainFlow(TitleScreen runTitle, WorldMapScreen runWorldMap);
 
 // main's body: runs `game` (start-up, splash, the main flow), then

@@ -104,9 +104,9 @@ void StartUp(const DisplayRequest &display) {
   FadeLevel = 0;
 
   GameJukebox.initJukebox();
-  GameJukebox.addTrack("Dances with Dragons.ogg", 1);
-  GameJukebox.addTrack("Zeal.ogg", 2);
-  GameJukebox.addTrack("Shifting Flames.ogg", 3);
+  GameJukebox.addTrack("Dances with Dragons.ogg", kTitleTrack);
+  GameJukebox.addTrack("Zeal.ogg", kWorldMapTrack);
+  GameJukebox.addTrack("Shifting Flames.ogg", kStageTrack);
   // The music rests where it is while the game is paused.
   SetAwayListener([](bool bAway) { GameJukebox.pauseMusic(bAway); });
   TileMapUsePalette();

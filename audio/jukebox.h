@@ -48,5 +48,10 @@ class Jukebox {
   int iFailedTrack;      // the number that last failed to start, or -1
 };
 
+// The game's tracks, as start-up registers them.
+const int kTitleTrack = 1;     // "Dances with Dragons.ogg": the title menu
+const int kWorldMapTrack = 2;  // "Zeal.ogg": the world map
+const int kStageTrack = 3;     // "Shifting Flames.ogg": every stage
+
 // The program's one music player, alive for the whole process.
 extern Jukebox GameJukebox;

@@ -10,6 +10,43 @@
 #include "level/level_run.h"
 #include "tilemap/tilemap.h"
 
+namespace {
+
+// The flight's speed (iSpeed, map pixels the view climbs per frame): Up raises
+// it towards the stage's iMaxSpeed, Down lowers it to kMinSpeed, and with
+// neither it returns to kCruiseSpeed.
+const int kMinSpeed = 3;
+const int kCruiseSpeed = 7;
+const int kHeldSpeedGap = 15;   // ticks between speed changes while Up or Down is held
+const int kReturnSpeedGap = 5;  // ticks between steps back to the cruise speed
+const int kControlGap = 1;      // ticks between steering steps
+const int kDriftGap = 2;        // ticks between drift steps
+const int kSideStep = 7;        // map pixels per steering step left or right
+const int kHalfView = 320;      // the view follows the dragon's x at the screen's middle
+
+// Without Up the dragon drifts down to the band's top (screen y), without Down
+// up to its bottom.
+const int kDriftBandTop = 335;
+const int kDriftBandBottom = 375;
+
+// A vertical step in map pixels that changes linearly with the dragon's
+// height on the screen: fSlope * (its sprite's y) + iOffset, taken only when
+// positive.
+struct HeightStep {
+  float fSlope;
+  int iOffset;
+};
+const HeightStep kClimb = {0.053333335f, -10};      // Up: none above y 188
+const HeightStep kDive = {-0.08f, 32};              // Down: none below y 400
+const HeightStep kDriftUp = {0.16f, -48};           // none above y 300
+const HeightStep kDriftDown = {-0.053333335f, 26};  // none below y 488
+
+int StepAt(const HeightStep &rStep, int iScreenY) {
+  return static_cast<int>(iScreenY * rStep.fSlope + rStep.iOffset);
+}
+
+}  // namespace
+
 Player::Player() : pSprite(nullptr), iHealth(50), fY(0.0f), fX(0.0f) {}
 
 Player::~Player() { delete pSprite; }
@@ -91,50 +128,50 @@ void LevelRun::controlPlayer() {
   auto Down = [&] { return key[KEY_DOWN] || bJoyDown; };
   Player *pDragon = pPlayer;
 
-  if (TicksSince(iLastControlTick) > 1) {
+  if (TicksSince(iLastControlTick) > kControlGap) {
     if (Up()) {
-      if (iSpeed < iMaxSpeed && TicksSince(iLastSpeedTick) > 15) {
+      if (iSpeed < iMaxSpeed && TicksSince(iLastSpeedTick) > kHeldSpeedGap) {
         iSpeed += 1;
         iLastSpeedTick = GameTicks;
       }
-      const int iMove = static_cast<int>(pDragon->pSprite->iY * 0.053333335f - 10);
+      const int iMove = StepAt(kClimb, pDragon->pSprite->iY);
       if (iMove > 0) pDragon->moveUp(iMove, iCamY);
     }
     if (Down()) {
-      if (iSpeed > 3 && TicksSince(iLastSpeedTick) > 15) {
+      if (iSpeed > kMinSpeed && TicksSince(iLastSpeedTick) > kHeldSpeedGap) {
         iSpeed -= 1;
         iLastSpeedTick = GameTicks;
       }
-      const int iMove = static_cast<int>(pDragon->pSprite->iY * -0.08f + 32);
+      const int iMove = StepAt(kDive, pDragon->pSprite->iY);
       if (iMove > 0) pDragon->moveDown(iMove, iCamY);
     }
-    if (key[KEY_LEFT] || bJoyLeft) pDragon->moveLeft(7);
-    if (key[KEY_RIGHT] || bJoyRight) pDragon->moveRight(7);
+    if (key[KEY_LEFT] || bJoyLeft) pDragon->moveLeft(kSideStep);
+    if (key[KEY_RIGHT] || bJoyRight) pDragon->moveRight(kSideStep);
     const int iMapWidth = TileMapPixelWidth();
-    if (pDragon->fX >= 320 && pDragon->fX < iMapWidth - 320)
-      iCamX = static_cast<int>(pDragon->fX - 320);
+    if (pDragon->fX >= kHalfView && pDragon->fX < iMapWidth - kHalfView)
+      iCamX = static_cast<int>(pDragon->fX - kHalfView);
     if (key[KEY_LCONTROL] || bButton1 || bButton0) firePlayerShot();
     iLastControlTick = GameTicks;
   }
 
   if (!Down()) {
-    if (iSpeed < 7 && TicksSince(iLastSpeedTick) > 5) {
+    if (iSpeed < kCruiseSpeed && TicksSince(iLastSpeedTick) > kReturnSpeedGap) {
       iSpeed += 1;
       iLastSpeedTick = GameTicks;
     }
-    if (pDragon->fY - iCamY > 375 && TicksSince(iLastDriftTick) > 2) {
-      const int iMove = static_cast<int>(pDragon->pSprite->iY * 0.16f - 48);
+    if (pDragon->fY - iCamY > kDriftBandBottom && TicksSince(iLastDriftTick) > kDriftGap) {
+      const int iMove = StepAt(kDriftUp, pDragon->pSprite->iY);
       if (iMove > 0) pDragon->moveUp(iMove, iCamY);
       iLastDriftTick = GameTicks;
     }
   }
   if (!Up()) {
-    if (iSpeed > 7 && TicksSince(iLastSpeedTick) > 5) {
+    if (iSpeed > kCruiseSpeed && TicksSince(iLastSpeedTick) > kReturnSpeedGap) {
       iSpeed -= 1;
       iLastSpeedTick = GameTicks;
     }
-    if (pDragon->fY - iCamY < 335 && TicksSince(iLastDriftTick) > 2) {
-      const int iMove = static_cast<int>(pDragon->pSprite->iY * -0.053333335f + 26);
+    if (pDragon->fY - iCamY < kDriftBandTop && TicksSince(iLastDriftTick) > kDriftGap) {
+      const int iMove = StepAt(kDriftDown, pDragon->pSprite->iY);
       if (iMove > 0) pDragon->moveDown(iMove, iCamY);
       iLastDriftTick = GameTicks;
     }

@@ -98,7 +98,7 @@ void LevelRun::playFrame(BITMAP *pHudLayer, bool bStageOne, bool &bLost) {
   updateProjectiles();
   updateEnemies();
   updateClouds();
-  GameJukebox.updateMusic(3);
+  GameJukebox.updateMusic(kStageTrack);
   // The picture, back to front.
   FillRect32(BackBuffer, 0, 0, BackBuffer->w, BackBuffer->h, ColourBlue);
   scrollAndDrawMap();

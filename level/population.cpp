@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/list.h"
+#include "entities/enemy.h"
 #include "level/level_run.h"
 #include "level/sky.h"
 #include "tilemap/tilemap.h"
@@ -22,7 +23,7 @@ enum Placement {
 // random 5..14, drawn before each placement attempt.
 struct EnemyGroup {
   int iCount;
-  int iKind;
+  EnemyKind eKind;
   const char *cImage;
   int iWalkDelay;
   int iLegLength;
@@ -45,46 +46,46 @@ struct Recipe {
 };
 
 const EnemyGroup StageOne[] = {
-    {25, 4, "orc2.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
-    {25, 4, "orc3.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
-    {10, 5, "orc3.bmp", 5, 10, 6, 20, 5, 10, PlaceAnywhere},
-    {20, 1, "hut.bmp", 5, 10, 6, 150, RandomHutHealth, 30, PlaceAnywhere},
+    {25, KindWalker, "orc2.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
+    {25, KindWalker, "orc3.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
+    {10, KindWalkerAimer, "orc3.bmp", 5, 10, 6, 20, 5, 10, PlaceAnywhere},
+    {20, KindHut, "hut.bmp", 5, 10, 6, 150, RandomHutHealth, 30, PlaceAnywhere},
 };
 
 const EnemyGroup StageTwoA[] = {
-    {50, 2, "orc4.bmp", 5, 10, 6, 5, 10, 10, PlaceAnywhere},
-    {10, 4, "orc2.bmp", 1, 10, 6, 150, 1, 10, PlaceAnywhere},
-    {50, 4, "orc2.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
-    {25, 4, "orc3.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
-    {30, 5, "orc3.bmp", 5, 10, 6, 20, 5, 10, PlaceAnywhere},
-    {20, 1, "hut.bmp", 5, 10, 6, 150, RandomHutHealth, 30, PlaceAnywhere},
+    {50, KindAimer, "orc4.bmp", 5, 10, 6, 5, 10, 10, PlaceAnywhere},
+    {10, KindWalker, "orc2.bmp", 1, 10, 6, 150, 1, 10, PlaceAnywhere},
+    {50, KindWalker, "orc2.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
+    {25, KindWalker, "orc3.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
+    {30, KindWalkerAimer, "orc3.bmp", 5, 10, 6, 20, 5, 10, PlaceAnywhere},
+    {20, KindHut, "hut.bmp", 5, 10, 6, 150, RandomHutHealth, 30, PlaceAnywhere},
 };
 
 const EnemyGroup StageTwo[] = {
-    {50, 2, "orc4.bmp", 5, 10, 6, 5, 10, 10, PlaceAnywhere},
-    {10, 4, "orc2.bmp", 1, 10, 6, 150, 1, 10, PlaceAnywhere},
-    {10, 14, "orc5.bmp", 1, 10, 6, 150, 1, 10, PlaceAnywhere},
-    {50, 4, "orc2.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
-    {25, 4, "orc3.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
-    {30, 5, "orc3.bmp", 5, 10, 6, 20, 5, 10, PlaceAnywhere},
-    {300, 1, "hut.bmp", 5, 10, 6, 150, RandomHutHealth, 30, PlaceAnywhere},
+    {50, KindAimer, "orc4.bmp", 5, 10, 6, 5, 10, 10, PlaceAnywhere},
+    {10, KindWalker, "orc2.bmp", 1, 10, 6, 150, 1, 10, PlaceAnywhere},
+    {10, KindWizardAimer, "orc5.bmp", 1, 10, 6, 150, 1, 10, PlaceAnywhere},
+    {50, KindWalker, "orc2.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
+    {25, KindWalker, "orc3.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
+    {30, KindWalkerAimer, "orc3.bmp", 5, 10, 6, 20, 5, 10, PlaceAnywhere},
+    {300, KindHut, "hut.bmp", 5, 10, 6, 150, RandomHutHealth, 30, PlaceAnywhere},
 };
 
 const EnemyGroup StageThree[] = {
-    {100, 2, "orc4.bmp", 5, 10, 6, 5, 10, 10, PlaceAnywhere},
-    {10, 4, "orc2.bmp", 1, 10, 6, 150, 1, 10, PlaceAnywhere},
-    {20, 3, "orc5.bmp", 1, 10, 6, 150, 1, 10, PlaceAnywhere},
-    {50, 13, "orc5.bmp", 1, 10, 6, 150, 1, 10, PlaceAnywhere},
-    {10, 4, "orc3.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
-    {10, 5, "orc3.bmp", 5, 10, 6, 20, 5, 10, PlaceAnywhere},
-    {5, 1, "hut.bmp", 5, 10, 6, 150, RandomHutHealth, 30, PlaceAnywhere},
+    {100, KindAimer, "orc4.bmp", 5, 10, 6, 5, 10, 10, PlaceAnywhere},
+    {10, KindWalker, "orc2.bmp", 1, 10, 6, 150, 1, 10, PlaceAnywhere},
+    {20, KindRing, "orc5.bmp", 1, 10, 6, 150, 1, 10, PlaceAnywhere},
+    {50, KindWizard, "orc5.bmp", 1, 10, 6, 150, 1, 10, PlaceAnywhere},
+    {10, KindWalker, "orc3.bmp", 5, 10, 6, 150, 1, 5, PlaceAnywhere},
+    {10, KindWalkerAimer, "orc3.bmp", 5, 10, 6, 20, 5, 10, PlaceAnywhere},
+    {5, KindHut, "hut.bmp", 5, 10, 6, 150, RandomHutHealth, 30, PlaceAnywhere},
 };
 
 const EnemyGroup StageFour[] = {
-    {50, 5, "orc4.bmp", 5, 10, 6, 5, 10, 10, PlaceUpperHalf},
-    {100, 14, "orc5.bmp", 1, 10, 6, 20, 1, 20, PlaceAnywhere},
-    {50, 15, "orc5.bmp", 1, 10, 6, 300, 1, 20, PlaceAnywhere},
-    {100, 1, "hut.bmp", 5, 10, 6, 150, RandomHutHealth, 30, PlaceAnywhere},
+    {50, KindWalkerAimer, "orc4.bmp", 5, 10, 6, 5, 10, 10, PlaceUpperHalf},
+    {100, KindWizardAimer, "orc5.bmp", 1, 10, 6, 20, 1, 20, PlaceAnywhere},
+    {50, KindWizardRing, "orc5.bmp", 1, 10, 6, 300, 1, 20, PlaceAnywhere},
+    {100, KindHut, "hut.bmp", 5, 10, 6, 150, RandomHutHealth, 30, PlaceAnywhere},
 };
 
 template <size_t N>
@@ -123,7 +124,7 @@ static void PlaceEnemy(LevelRun &rRun, const EnemyGroup &rGroup, int iMaxAttempt
     else
       iY = StageStartCamY - rand() % iMapHeight;
     const int iX = rand() % iMapWidth;
-    if (rRun.spawnEnemy(rGroup.iKind, rGroup.cImage, iX, iY, rGroup.iWalkDelay,
+    if (rRun.spawnEnemy(rGroup.eKind, rGroup.cImage, iX, iY, rGroup.iWalkDelay,
                         rGroup.iLegLength, rGroup.iWalkStep, rGroup.iFireDelay,
                         iHitPoints, rGroup.iScoreValue))
       return;

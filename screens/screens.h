@@ -1,11 +1,12 @@
 // The screens outside a stage, as the main flow calls them, and the small
 // keyboard tests the screens share.
 #pragma once
+#include "app/main_flow.h"
 
 // The logos and the notice page, once at start-up; false returns at once.
 void ShowSplash(bool bShow);
-// The title menu: 1 "Play", 2 "Options", 3 "Exit", 0 when ESC closed it.
-int RunTitleMenu();
+// The title menu: the entry chosen, Nothing when ESC closed it.
+TitleChoice RunTitleMenu();
 // The world map, until the player leaves it or loses a stage.
 void RunWorldMap();
 

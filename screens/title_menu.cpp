@@ -16,17 +16,17 @@ const int kHighlightShift = 2;
 
 }  // namespace
 
-int RunTitleMenu() {
+TitleChoice RunTitleMenu() {
   TitleMenu menu;
   menu.open();
   while (!key[KEY_ESC] && !menu.bChosen) menu.step();
   menu.close();
-  return menu.iResult;
+  return menu.result;
 }
 
 TitleMenu::TitleMenu()
     : pPicture(nullptr), pImageLayer(nullptr), pMenuLayer(nullptr), iSelection(1),
-      bChosen(false), iResult(0) {}
+      bChosen(false), result(TitleChoice::Nothing) {}
 
 void TitleMenu::open() {
   LastMenuInputTick = GameTicks;
@@ -68,7 +68,7 @@ void TitleMenu::handleInput() {
   } else if (KeyPressed(KEY_ENTER) || bButton0 || bButton1) {
     LastMenuInputTick = GameTicks;
     bChosen = true;
-    iResult = iSelection;
+    result = static_cast<TitleChoice>(iSelection);
   }
 }
 
@@ -87,6 +87,6 @@ void TitleMenu::compose() {
 
 void TitleMenu::step() {
   handleInput();
-  GameJukebox.updateMusic(1);
+  GameJukebox.updateMusic(kTitleTrack);
   compose();
 }

@@ -4,6 +4,8 @@
 #pragma once
 #include <allegro.h>
 
+#include "app/main_flow.h"
+
 class TitleMenu {
  public:
   TitleMenu();
@@ -28,7 +30,7 @@ class TitleMenu {
   BITMAP *pPicture;
   BITMAP *pImageLayer;  // the picture scaled to the BackBuffer's size
   BITMAP *pMenuLayer;
-  int iSelection;  // 1 "Play", 2 "Options", 3 "Exit"
+  int iSelection;  // the highlighted entry's place: 1 "Play", 2 "Options", 3 "Exit"
   bool bChosen;
-  int iResult;  // the chosen entry, 0 until one is chosen
+  TitleChoice result;  // the chosen entry, Nothing until one is chosen
 };

@@ -255,7 +255,7 @@ void WorldMap::moveCursor(bool bLeft, bool bRight) {
 }
 
 bool WorldMapTurn(WorldMap &map) {
-  GameJukebox.updateMusic(2);
+  GameJukebox.updateMusic(kWorldMapTrack);
   poll_joystick();
   bool bStickLeft = joy[0].stick[0].axis[0].d1 != 0;
   bool bStickRight = joy[0].stick[0].axis[0].d2 != 0;

@@ -12,18 +12,19 @@
 
 namespace {
 
-// A title that answers with the scripted choices in turn; 0 means the player
-// left it with ESC, which is still held when the flow looks again.
-std::vector<int> Choices;
+// A title that answers with the scripted choices in turn; Nothing means the
+// player left it with ESC, which is still held when the flow looks again.
+std::vector<TitleChoice> Choices;
 size_t NextChoice = 0;
 int TitleShown = 0;
 int MapShown = 0;
 
-int ScriptedTitle() {
+TitleChoice ScriptedTitle() {
   ++TitleShown;
-  const int iChoice = NextChoice < Choices.size() ? Choices[NextChoice++] : 3;
-  if (iChoice == 0) key[KEY_ESC] = 1;
-  return iChoice;
+  const TitleChoice choice =
+      NextChoice < Choices.size() ? Choices[NextChoice++] : TitleChoice::Exit;
+  if (choice == TitleChoice::Nothing) key[KEY_ESC] = 1;
+  return choice;
 }
 
 void CountedWorldMap() { ++MapShown; }
@@ -48,15 +49,17 @@ void CountedShutDown() { ++Shutdowns; }
 
 TEST(MainFlow, EachTitleChoiceLeadsWhereItSays) {
   struct Case {
-    std::vector<int> choices;
+    std::vector<TitleChoice> choices;
     int titles;
     int maps;
   };
+  using C = TitleChoice;
   const Case cases[] = {
-      {{3}, 1, 0},           // Exit at once
-      {{2, 2, 3}, 3, 0},     // Options shows the title again, never the map
-      {{1, 2, 1, 3}, 4, 2},  // Play opens the map, then the title comes back
-      {{1, 0, 1}, 2, 1},     // ESC held on the title ends the flow there
+      // Play opens the map and the title comes back; Options shows the title
+      // again, never the map; Exit ends the flow.
+      {{C::Play, C::Options, C::Play, C::Exit}, 4, 2},
+      // ESC held on the title ends the flow there.
+      {{C::Play, C::Nothing, C::Play}, 2, 1},
   };
   for (const Case &c : cases) {
     Choices = c.choices;
@@ -64,8 +67,8 @@ TEST(MainFlow, EachTitleChoiceLeadsWhereItSays) {
     TitleShown = MapShown = 0;
     key[KEY_ESC] = 0;
     RunMainFlow(ScriptedTitle, CountedWorldMap);
-    EXPECT_EQ(TitleShown, c.titles) << "choices from " << c.choices.front();
-    EXPECT_EQ(MapShown, c.maps) << "choices from " << c.choices.front();
+    EXPECT_EQ(TitleShown, c.titles) << "case of " << c.choices.size() << " choices";
+    EXPECT_EQ(MapShown, c.maps) << "case of " << c.choices.size() << " choices";
   }
   key[KEY_ESC] = 0;
 }
@@ -85,7 +88,7 @@ TEST(MainFlow, AnyFailureShutsDownOnceAndOnlyAnUnexpectedOneEndsWithStatusOne) {
       {5, 2, ""},                               // a start-up failure's own status
   };
   for (const Case &c : cases) {
-    Choices = {1, 3};
+    Choices = {TitleChoice::Play, TitleChoice::Exit};
     NextChoice = 0;
     key[KEY_ESC] = 0;
     Failure = c.failure;

@@ -92,7 +92,7 @@ TEST_F(TitleTest, ButtonsConfirmLikeEnter) {
   joy[0].button[1].b = 1;
   inputAfterGate();
   EXPECT_TRUE(menu.bChosen);
-  EXPECT_EQ(menu.iResult, 2);
+  EXPECT_EQ(menu.result, TitleChoice::Options);
 
   TitleMenu other;
   other.open();
@@ -105,7 +105,7 @@ TEST_F(TitleTest, ButtonsConfirmLikeEnter) {
   GameTicks += 6;
   other.handleInput();
   EXPECT_TRUE(other.bChosen);
-  EXPECT_EQ(other.iResult, 3);
+  EXPECT_EQ(other.result, TitleChoice::Exit);
   EXPECT_EQ(key[KEY_ENTER], 1);
   other.close();
 }
@@ -113,7 +113,7 @@ TEST_F(TitleTest, ButtonsConfirmLikeEnter) {
 TEST_F(TitleTest, EscHeldOnOpeningClosesWithNothingChosen) {
   key[KEY_ESC] = 1;
   key[KEY_ENTER] = 1;
-  EXPECT_EQ(RunTitleMenu(), 0);
+  EXPECT_EQ(RunTitleMenu(), TitleChoice::Nothing);
 }
 
 // Pixels of the screen within the rectangle that are red, or black.
