@@ -23,8 +23,8 @@ struct BenchStage {
     pRun->populate(cMap);
     pRun->startPlay();
     pHudLayer = CreateBitmapOrExit(640, 480);
-    pRun->pCreditOverlay = CreateBitmapOrExit(640, 480);
-    clear_to_color(pRun->pCreditOverlay, ColourMagenta);
+    pRun->pCreditOverlay.reset(CreateBitmapOrExit(640, 480));
+    clear_to_color(pRun->pCreditOverlay.get(), ColourMagenta);
     return true;
   }
 

@@ -50,7 +50,6 @@ bool Enemy::setupEnemy(int iNewKind, const char *cImage, int iX, int iY, int iNe
   iScoreValue = iNewScoreValue;
 
   if (SolidAtPixel(iMapX, iMapY)) {
-    pSprite->freeImages();
     delete pSprite;
     pSprite = nullptr;
     bActive = false;

@@ -4,10 +4,9 @@
 #include <cstdlib>
 
 #include "app/present.h"
-#include "app/datafile_check.h"
 #include "app/globals.h"
-#include "app/notice.h"
 #include "app/owned.h"
+#include "app/story_font.h"
 #include "app/transitions.h"
 #include "entities/player.h"
 #include "level/level_run.h"
@@ -71,12 +70,12 @@ void LevelRun::drawCredits(BITMAP *pDest) {
       if (iCreditIndex == 14) return;  // the seventh pair has gone
       // The next pair, at a new place.
       bCreditFadeIn = true;
-      clear_to_color(pCreditOverlay, ColourMagenta);
+      clear_to_color(pCreditOverlay.get(), ColourMagenta);
       iCreditX = rand() % 300 + 150;
       iCreditY = rand() % 280 + 100;
-      textprintf_ex(pCreditOverlay, font, iCreditX, iCreditY, ColourWhite, _textmode, "%s",
+      textprintf_ex(pCreditOverlay.get(), font, iCreditX, iCreditY, ColourWhite, _textmode, "%s",
                     cCreditLines[iCreditIndex]);
-      textprintf_ex(pCreditOverlay, font, iCreditX, iCreditY + 20, ColourWhite, _textmode,
+      textprintf_ex(pCreditOverlay.get(), font, iCreditX, iCreditY + 20, ColourWhite, _textmode,
                     "%s", cCreditLines[iCreditIndex + 1]);
       iCreditIndex += 2;
     }
@@ -84,9 +83,9 @@ void LevelRun::drawCredits(BITMAP *pDest) {
   }
   // Before the first pair the overlay holds whatever it was made with.
   if (iCreditIndex == 0)
-    DrawTransSprite32(pDest, pCreditOverlay, 0, 0, iCreditAlpha);
+    DrawTransSprite32(pDest, pCreditOverlay.get(), 0, 0, iCreditAlpha);
   else
-    DrawTransSpritePart32(pDest, pCreditOverlay, 0, 0, CreditBox(*this), iCreditAlpha);
+    DrawTransSpritePart32(pDest, pCreditOverlay.get(), 0, 0, CreditBox(*this), iCreditAlpha);
 }
 
 // Joystick 0's two buttons, read afresh.
@@ -100,18 +99,9 @@ bool LevelRun::showGameOver() {
   const OwnedBitmap layer(CreateBitmapOrExit(BackBuffer->w, BackBuffer->h));
   BITMAP *pPicture = picture.get();
   BITMAP *pLayer = layer.get();
-  const OwnedDatafile data(LoadDatafileChecked("script.dat"));
-  if (data == nullptr) {
-    ShowMessage("Couldn't open dat file.");
-    return true;
-  }
-  // Only a font object is drawn with; anything else gets the library's font.
-  const DATAFILE &first = data.get()[0];
-  FONT *pCaptionFont = first.type == DAT_FONT ? static_cast<FONT *>(first.dat) : nullptr;
-  if (pCaptionFont == nullptr) {
-    ShowMessage("ERROR:  Could not read font file.");
-    pCaptionFont = font;
-  }
+  OwnedDatafile data;
+  FONT *pCaptionFont = LoadStoryFont(data, GameOverFontMessages);
+  if (pCaptionFont == nullptr) return true;
   bool bButton = ButtonDown();
   while (!key[KEY_ESC] && !bButton) {
     bButton = ButtonDown();

@@ -37,7 +37,7 @@ LevelRun::LevelRun()
       iLastControlTick(0), iLastSpeedTick(0), iLastDriftTick(0), iMaxSpeed(12),
       iLastShotTick(0), iCreditIndex(0), cCreditLines(), bCreditFadeIn(false),
       iCreditTick(0), iCreditAlpha(0), iCreditX(100), iCreditY(100),
-      pCreditOverlay(nullptr), pProjectiles(nullptr), pEnemies(nullptr),
+      pProjectiles(nullptr), pEnemies(nullptr),
       pClouds(nullptr), pPlayer(nullptr), bEndBanner(false),
       bDropFrozenShots(true), bTailAfterDropped(false) {
   for (int i = 0; i < 14; ++i) {
@@ -63,7 +63,7 @@ bool LevelRun::run(const char *cMapFile) {
   startPlay();
   const OwnedBitmap hudLayer(CreateBitmapOrExit(640, 480));
   BITMAP *pHudLayer = hudLayer.get();
-  pCreditOverlay = CreateBitmapOrExit(640, 480);
+  pCreditOverlay.reset(CreateBitmapOrExit(640, 480));
   const bool bStageOne = strcmp(cMapFile, "level1.fmp") == 0;
 
   bool bLost = false;
@@ -123,39 +123,26 @@ void LevelRun::fadeOutStage(bool bLost) {
   }
 }
 
-// Deletes each item of a list after freeing its sprite's images, then the
-// nodes. T is an entity with a pSprite.
+// Deletes each item of a list (each frees its own pictures), then the nodes.
 template <typename T>
 static void ReleaseEntities(ListNode *pList) {
-  for (ListNode *pNode = pList; pNode != nullptr; pNode = pNode->link) {
-    T *pItem = static_cast<T *>(pNode->data);
-    pItem->pSprite->freeImages();
-    delete pItem;
-  }
+  for (ListNode *pNode = pList; pNode != nullptr; pNode = pNode->link)
+    delete static_cast<T *>(pNode->data);
   ListFree(pList);
 }
 
 void LevelRun::releaseStage() {
-  if (pCreditOverlay != nullptr) destroy_bitmap(pCreditOverlay);
-  pCreditOverlay = nullptr;
+  pCreditOverlay.reset();
   TileMapClose();
-  for (ListNode *pNode = pClouds; pNode != nullptr; pNode = pNode->link) {
-    Cloud *pCloud = static_cast<Cloud *>(pNode->data);
-    pCloud->freeImages();
-    delete pCloud;
-  }
-  ListFree(pClouds);
+  ReleaseEntities<Cloud>(pClouds);
   pClouds = nullptr;
   ReleaseEntities<Enemy>(pEnemies);
   pEnemies = nullptr;
   ReleaseEntities<Projectile>(pProjectiles);
   pProjectiles = nullptr;
   bTailAfterDropped = false;
-  if (pPlayer != nullptr) {
-    pPlayer->pSprite->freeImages();
-    delete pPlayer;
-    pPlayer = nullptr;
-  }
+  delete pPlayer;
+  pPlayer = nullptr;
   // The images read for this stage are not needed by the next one.
   SpriteImageCacheClear();
   ReleaseCloudPictures();
@@ -202,10 +189,7 @@ static void *UnlinkFirst(ListNode *&pList) {
   return pItem;
 }
 
-static void DropProjectile(Projectile *pShot) {
-  pShot->pSprite->freeImages();
-  delete pShot;
-}
+static void DropProjectile(Projectile *pShot) { delete pShot; }
 
 namespace {
 
@@ -282,7 +266,6 @@ void LevelRun::updateProjectiles() {
 // Releases an enemy the pass has unlinked; a destroyed one pays its score.
 static void DropEnemy(Enemy *pEnemy, int &iScore) {
   if (pEnemy->iHealth <= 0) iScore += pEnemy->iScoreValue;
-  pEnemy->pSprite->freeImages();
   delete pEnemy;
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 #include <allegro.h>
 
+#include "app/owned.h"
+
 struct ListNode;
 class Player;
 
@@ -96,7 +98,7 @@ class LevelRun {
   int iCreditAlpha;
   int iCreditX;
   int iCreditY;
-  BITMAP *pCreditOverlay;
+  OwnedBitmap pCreditOverlay;  // the credits' text layer, while a stage runs
   ListNode *pProjectiles;  // Projectile items, both sides
   ListNode *pEnemies;      // Enemy items
   ListNode *pClouds;       // Cloud items

@@ -137,10 +137,7 @@ static void AddClouds(LevelRun &rRun, const Recipe &rRecipe) {
     const int iDriftX = CloudDrift();
     const int iDriftY = CloudDrift();
     pCloud->initCloud(rRecipe.iCloudBaseY, rRecipe.iCloudSpread, 80, 40, iDriftX, iDriftY, 1);
-    if (ListPush(rRun.pClouds, pCloud.get()) != nullptr)
-      pCloud.release();
-    else
-      pCloud->freeImages();
+    if (ListPush(rRun.pClouds, pCloud.get()) != nullptr) pCloud.release();
   }
 }
 

@@ -28,8 +28,7 @@ void ReleaseCloudPictures() {
 
 Cloud::Cloud()
     : fX(0.0f), fY(0.0f), fVelX(0.0f), fVelY(0.0f), iWidth(0), iHeight(0),
-      iLastMoveTick(0), iMoveDelay(0), iUnused(0), iAlpha(0), iPicture(0),
-      pScratch(nullptr) {}
+      iLastMoveTick(0), iMoveDelay(0), iUnused(0), iAlpha(0), iPicture(0) {}
 
 void Cloud::initCloud(int iBaseY, int iSpread, int iAlphaBase, int iAlphaSpread,
                       int iDriftX, int iDriftY, int iDelay) {
@@ -51,9 +50,9 @@ void Cloud::initCloud(int iBaseY, int iSpread, int iAlphaBase, int iAlphaSpread,
 
   // The stretched picture never changes, so it is made here once rather than
   // in every drawn frame; the pixels are the same.
-  pScratch = CreateBitmapOrExit(iWidth, iHeight);
-  rectfill(pScratch, 0, 0, pScratch->w, pScratch->h, ColourMagenta);
-  stretch_sprite(pScratch, pPicture, 0, 0, iWidth, iHeight);
+  pScratch.reset(CreateBitmapOrExit(iWidth, iHeight));
+  rectfill(pScratch.get(), 0, 0, pScratch->w, pScratch->h, ColourMagenta);
+  stretch_sprite(pScratch.get(), pPicture, 0, 0, iWidth, iHeight);
 }
 
 void Cloud::driftCloud() {
@@ -71,13 +70,12 @@ bool Cloud::inView(int iCamX, int iCamY) const {
 
 void Cloud::drawCloud(BITMAP *pDest, int iCamX, int iCamY) {
   if (!inView(iCamX, iCamY)) return;
-  DrawTransSprite32(pDest, pScratch, static_cast<int>(fX - iCamX),
+  DrawTransSprite32(pDest, pScratch.get(), static_cast<int>(fX - iCamX),
                     static_cast<int>(fY - iCamY), iAlpha);
 }
 
 void Cloud::freeImages() {
-  if (pScratch != nullptr) destroy_bitmap(pScratch);
-  pScratch = nullptr;
+  pScratch.reset();
 }
 
 void LevelRun::updateClouds() {

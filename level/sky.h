@@ -4,6 +4,8 @@
 #pragma once
 #include <allegro.h>
 
+#include "app/owned.h"
+
 class Cloud {
  public:
   Cloud();  // every field zero or null
@@ -23,7 +25,7 @@ class Cloud {
   bool inView(int iCamX, int iCamY) const;
   // Draws the stretched picture translucently if the cloud is in view.
   void drawCloud(BITMAP *pDest, int iCamX, int iCamY);
-  // Destroys the stretched picture.
+  // Destroys the stretched picture (the cloud's destructor does too).
   void freeImages();
 
   float fX;           // map x of the top-left corner
@@ -37,7 +39,7 @@ class Cloud {
   int iUnused;        // carried along, read by nothing
   int iAlpha;         // translucency of the drawing
   int iPicture;       // which of the two cloud pictures it shows
-  BITMAP *pScratch;   // its own copy, stretched to iWidth x iHeight
+  OwnedBitmap pScratch;  // its own copy, stretched to iWidth x iHeight
 };
 
 // The two cloud pictures, read once per stage and copied for each cloud.

@@ -39,31 +39,28 @@ void ShowSplash(bool bShow) {
 }
 
 Splash::Splash()
-    : iPhase(kLibraryLogo), iStart(0), iLastStep(0), iAlpha(0),
-      pLibraryLogo(nullptr), pMakerLogo(nullptr), pWork(nullptr),
-      pNoticeLayer(nullptr) {}
+    : iPhase(kLibraryLogo), iStart(0), iLastStep(0), iAlpha(0) {}
 
 void Splash::load() {
-  pLibraryLogo = LoadBitmapOrExit("allegro.pcx", nullptr);
-  pMakerLogo = LoadBitmapOrExit("quillon.bmp", nullptr);
-  pWork = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
+  pLibraryLogo.reset(LoadBitmapOrExit("allegro.pcx", nullptr));
+  pMakerLogo.reset(LoadBitmapOrExit("quillon.bmp", nullptr));
+  pWork.reset(CreateBitmapOrExit(BackBuffer->w, BackBuffer->h));
   // Fresh bitmaps hold garbage; mask colour keeps it out of the picture.
-  clear_to_color(pWork, ColourMagenta);
+  clear_to_color(pWork.get(), ColourMagenta);
   BlankBitmap(BackBuffer);
   startPhase(kLibraryLogo);
 }
 
 void Splash::release() {
-  if (pLibraryLogo != nullptr) destroy_bitmap(pLibraryLogo);
-  if (pMakerLogo != nullptr) destroy_bitmap(pMakerLogo);
-  if (pWork != nullptr) destroy_bitmap(pWork);
-  if (pNoticeLayer != nullptr) destroy_bitmap(pNoticeLayer);
-  pLibraryLogo = pMakerLogo = pWork = pNoticeLayer = nullptr;
+  pLibraryLogo.reset();
+  pMakerLogo.reset();
+  pWork.reset();
+  pNoticeLayer.reset();
 }
 
 // The scaled logo is the same every frame of a phase, so it is scaled once.
 void Splash::scaleLogo(BITMAP *pLogo) {
-  stretch_sprite(pWork, pLogo, 0, 0, BackBuffer->w, BackBuffer->h);
+  stretch_sprite(pWork.get(), pLogo, 0, 0, BackBuffer->w, BackBuffer->h);
 }
 
 void Splash::startPhase(Phase iNext) {
@@ -72,13 +69,13 @@ void Splash::startPhase(Phase iNext) {
   iStart = iLastStep = GameTicks;
   set_trans_blender(0, 0, 0, 0);
   iAlpha = 0;
-  if (iNext == kLibraryLogo) scaleLogo(pLibraryLogo);
-  if (iNext == kMakerLogo) scaleLogo(pMakerLogo);
+  if (iNext == kLibraryLogo) scaleLogo(pLibraryLogo.get());
+  if (iNext == kMakerLogo) scaleLogo(pMakerLogo.get());
   if (iNext == kNotice) {
-    pNoticeLayer = CreateBitmapOrExit(640, 480);
-    rectfill(pNoticeLayer, 0, 0, pNoticeLayer->w, pNoticeLayer->h, ColourMagenta);
+    pNoticeLayer.reset(CreateBitmapOrExit(640, 480));
+    rectfill(pNoticeLayer.get(), 0, 0, pNoticeLayer->w, pNoticeLayer->h, ColourMagenta);
     for (int i = 0; i < kNoticeLineCount; ++i)
-      textout_ex(pNoticeLayer, font, kNoticeText[i], 100, kNoticeY[i], ColourWhite,
+      textout_ex(pNoticeLayer.get(), font, kNoticeText[i], 100, kNoticeY[i], ColourWhite,
                  ColourMagenta);
   }
 }
@@ -115,7 +112,7 @@ bool Splash::step() {
       // is there (black, then the library logo it cross-fades with).
       if (TicksSince(iStart) < kLogoTicks && !key[KEY_ESC]) {
         fadeInStep();
-        showLayer(pWork);
+        showLayer(pWork.get());
       } else {
         iPhase = iPhase == kLibraryLogo ? kWaitEsc1 : kMakerFadeOut;
       }
@@ -125,7 +122,7 @@ bool Splash::step() {
       if (iAlpha > 0) {
         BlankBitmap(BackBuffer);
         fadeOutStep();
-        showLayer(iPhase == kMakerFadeOut ? pWork : pNoticeLayer);
+        showLayer(iPhase == kMakerFadeOut ? pWork.get() : pNoticeLayer.get());
       } else {
         iPhase = iPhase == kMakerFadeOut ? kWaitEsc2 : kWaitEsc3;
       }
@@ -133,7 +130,7 @@ bool Splash::step() {
     case kNotice:
       if (TicksSince(iStart) < kNoticeTicks && !key[KEY_ESC]) {
         fadeInStep();
-        showLayer(pNoticeLayer);
+        showLayer(pNoticeLayer.get());
       } else {
         iPhase = kNoticeFadeOut;
       }

@@ -5,6 +5,8 @@
 #pragma once
 #include <allegro.h>
 
+#include "app/owned.h"
+
 class Splash {
  public:
   enum Phase {
@@ -20,8 +22,6 @@ class Splash {
   };
 
   Splash();
-  // A splash left early (a logo that cannot be read) frees what it made.
-  ~Splash() { release(); }
   Splash(const Splash &) = delete;
   Splash &operator=(const Splash &) = delete;
   // Loads both logos, makes the work bitmap, blanks the BackBuffer and starts
@@ -31,7 +31,8 @@ class Splash {
   // next phase when the current one is over. False once the splash is done.
   // A wait-out step blocks while ESC is held.
   bool step();
-  // Destroys every bitmap the splash made.
+  // Destroys every bitmap the splash made (a splash left early, a logo that
+  // cannot be read, frees them as it goes).
   void release();
 
   // Phase length limits in ticks, and the notice page (y and text per line).
@@ -45,10 +46,10 @@ class Splash {
   int iStart;      // GameTicks when the phase began
   int iLastStep;   // GameTicks at the last alpha step
   int iAlpha;      // the splash's own fade level (a multiple of 10, up to 260)
-  BITMAP *pLibraryLogo;
-  BITMAP *pMakerLogo;
-  BITMAP *pWork;         // the phase's logo scaled to the BackBuffer's size
-  BITMAP *pNoticeLayer;  // the notice page on magenta
+  OwnedBitmap pLibraryLogo;
+  OwnedBitmap pMakerLogo;
+  OwnedBitmap pWork;         // the phase's logo scaled to the BackBuffer's size
+  OwnedBitmap pNoticeLayer;  // the notice page on magenta
 
  private:
   void startPhase(Phase iNext);

@@ -5,10 +5,9 @@
 #include <cstring>
 
 #include "app/present.h"
-#include "app/datafile_check.h"
 #include "app/globals.h"
-#include "app/notice.h"
 #include "app/owned.h"
+#include "app/story_font.h"
 #include "app/transitions.h"
 #include "audio/jukebox.h"
 #include "level/level_run.h"
@@ -117,19 +116,10 @@ unsigned char WorldMap::playCurrentStage() {
   const std::unique_ptr<LevelRun> level(new LevelRun());
   StageNode *pNode = pNodes[iCurrent];
   if (pNode->bCompleted) return 0;
-  const OwnedDatafile script(LoadDatafileChecked("script.dat"));
-  DATAFILE *pScript = script.get();
-  if (pScript == nullptr) {
-    ShowMessage("error!");
-    return 1;
-  }
-  FONT *pStoryFont = font;
-  if (pScript[0].type == DAT_FONT) {
-    pStoryFont = static_cast<FONT *>(pScript[0].dat);
-  } else {
-    // No story font: say so, and tell the story in the library's own font.
-    ShowMessage("banzai");
-  }
+  // Without a story font the story is told in the library's own font.
+  OwnedDatafile script;
+  FONT *pStoryFont = LoadStoryFont(script, IntroFontMessages);
+  if (pStoryFont == nullptr) return 1;
   do {
     FadeOut(5);
     IdleUntilNextTick();

@@ -25,17 +25,16 @@ TitleChoice RunTitleMenu() {
 }
 
 TitleMenu::TitleMenu()
-    : pPicture(nullptr), pImageLayer(nullptr), pMenuLayer(nullptr), iSelection(1),
-      bChosen(false), result(TitleChoice::Nothing) {}
+    : iSelection(1), bChosen(false), result(TitleChoice::Nothing) {}
 
 void TitleMenu::open() {
   LastMenuInputTick = GameTicks;
-  pPicture = LoadBitmapOrExit("title_screen.bmp", nullptr);
-  pImageLayer = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
-  pMenuLayer = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
+  pPicture.reset(LoadBitmapOrExit("title_screen.bmp", nullptr));
+  pImageLayer.reset(CreateBitmapOrExit(BackBuffer->w, BackBuffer->h));
+  pMenuLayer.reset(CreateBitmapOrExit(BackBuffer->w, BackBuffer->h));
   // The picture never changes while the title is open: scale it once.
-  clear_to_color(pImageLayer, ColourMagenta);
-  stretch_sprite(pImageLayer, pPicture, 0, 0, pImageLayer->w, pImageLayer->h);
+  clear_to_color(pImageLayer.get(), ColourMagenta);
+  stretch_sprite(pImageLayer.get(), pPicture.get(), 0, 0, pImageLayer->w, pImageLayer->h);
   clear_bitmap(BackBuffer);
   set_trans_blender(0, 0, 0, 0);
   // The title composes at the alpha the fade leaves in the blender; on a
@@ -45,10 +44,9 @@ void TitleMenu::open() {
 }
 
 void TitleMenu::close() {
-  if (pPicture != nullptr) destroy_bitmap(pPicture);
-  if (pImageLayer != nullptr) destroy_bitmap(pImageLayer);
-  if (pMenuLayer != nullptr) destroy_bitmap(pMenuLayer);
-  pPicture = pImageLayer = pMenuLayer = nullptr;
+  pPicture.reset();
+  pImageLayer.reset();
+  pMenuLayer.reset();
 }
 
 void TitleMenu::handleInput() {
@@ -73,15 +71,15 @@ void TitleMenu::handleInput() {
 }
 
 void TitleMenu::compose() {
-  rectfill(pMenuLayer, 0, 0, pMenuLayer->w, pMenuLayer->h, ColourMagenta);
+  rectfill(pMenuLayer.get(), 0, 0, pMenuLayer->w, pMenuLayer->h, ColourMagenta);
   for (int i = 0; i < 3; ++i)
-    textout_ex(pMenuLayer, font, kEntries[i], kEntryX, kEntryY + 10 * i, ColourBlack,
+    textout_ex(pMenuLayer.get(), font, kEntries[i], kEntryX, kEntryY + 10 * i, ColourBlack,
                ColourMagenta);
   int iSel = iSelection - 1;
-  textout_ex(pMenuLayer, font, kEntries[iSel], kEntryX + kHighlightShift,
+  textout_ex(pMenuLayer.get(), font, kEntries[iSel], kEntryX + kHighlightShift,
              kEntryY + 10 * iSel + kHighlightShift, ColourRed, ColourMagenta);
-  draw_trans_sprite(BackBuffer, pImageLayer, 0, 0);
-  draw_trans_sprite(BackBuffer, pMenuLayer, 0, 0);
+  draw_trans_sprite(BackBuffer, pImageLayer.get(), 0, 0);
+  draw_trans_sprite(BackBuffer, pMenuLayer.get(), 0, 0);
   if (FadeIn(5)) PresentFrame(BackBuffer);
 }
 

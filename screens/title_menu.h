@@ -5,11 +5,11 @@
 #include <allegro.h>
 
 #include "app/main_flow.h"
+#include "app/owned.h"
 
 class TitleMenu {
  public:
   TitleMenu();
-  ~TitleMenu() { close(); }
   TitleMenu(const TitleMenu &) = delete;
   TitleMenu &operator=(const TitleMenu &) = delete;
   // Stamps LastMenuInputTick, loads the picture, makes the layers, clears the
@@ -24,12 +24,13 @@ class TitleMenu {
   // Prints the three entries and the highlighted copy into the menu layer,
   // lays both layers over the BackBuffer and shows it through the fade.
   void compose();
-  // Destroys the picture and the layers.
+  // Destroys the picture and the layers (a menu left early frees them as it
+  // goes).
   void close();
 
-  BITMAP *pPicture;
-  BITMAP *pImageLayer;  // the picture scaled to the BackBuffer's size
-  BITMAP *pMenuLayer;
+  OwnedBitmap pPicture;
+  OwnedBitmap pImageLayer;  // the picture scaled to the BackBuffer's size
+  OwnedBitmap pMenuLayer;
   int iSelection;  // the highlighted entry's place: 1 "Play", 2 "Options", 3 "Exit"
   bool bChosen;
   TitleChoice result;  // the chosen entry, Nothing until one is chosen

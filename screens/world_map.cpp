@@ -76,10 +76,7 @@ StageNode::StageNode()
       bOpen(0), cName(), bCompleted(false), cMapFile(), pPaths(nullptr) {}
 
 StageNode::~StageNode() {
-  if (pSprite != nullptr) {
-    pSprite->freeImages();
-    delete pSprite;
-  }
+  delete pSprite;
   for (ListNode *p = pPaths; p != nullptr; p = p->link) delete PathOf(p);
   ListFree(pPaths);
 }
@@ -146,8 +143,7 @@ void StageNode::draw(BITMAP *pNodeLayer, BITMAP *pPathLayer) {
 // ---------------------------------------------------------------- WorldMap
 
 WorldMap::WorldMap()
-    : pNodes(), iCurrent(0), pBackground(nullptr), pNameLayer(nullptr),
-      pPathLayer(nullptr), pNodeLayer(nullptr), iCursorColour(0), iLastPulseTick(0),
+    : pNodes(), iCurrent(0), iCursorColour(0), iLastPulseTick(0),
       iPulse(200), iPulseStep(15) {}
 
 WorldMap::~WorldMap() {
@@ -155,16 +151,13 @@ WorldMap::~WorldMap() {
     delete pNode;
     pNode = nullptr;
   }
-  BITMAP *pBitmaps[] = {pBackground, pNameLayer, pPathLayer, pNodeLayer};
-  for (BITMAP *pBitmap : pBitmaps)
-    if (pBitmap != nullptr) destroy_bitmap(pBitmap);
 }
 
 void WorldMap::load(const char *cBackground, RGB *pPalette) {
-  pBackground = LoadBitmapOrExit(cBackground, pPalette);
-  pNameLayer = CreateBitmapOrExit(640, 480);
-  pPathLayer = CreateBitmapOrExit(640, 480);
-  pNodeLayer = CreateBitmapOrExit(640, 480);
+  pBackground.reset(LoadBitmapOrExit(cBackground, pPalette));
+  pNameLayer.reset(CreateBitmapOrExit(640, 480));
+  pPathLayer.reset(CreateBitmapOrExit(640, 480));
+  pNodeLayer.reset(CreateBitmapOrExit(640, 480));
   for (int i = 0; i < kStages; ++i) {
     pNodes[i] = new StageNode();
     pNodes[i]->setup(kNodeTable[i].cName, kNodeTable[i].iX, kNodeTable[i].iY);
@@ -202,23 +195,26 @@ void WorldMap::update() {
 // Every frame covers the whole screen several times, so it uses the quick
 // 32-bit forms of the library's fills and masked draws (the same pixels).
 void WorldMap::draw(BITMAP *pTarget) {
-  FillRect32(pNameLayer, 0, 0, pNameLayer->w, pNameLayer->h, ColourMagenta);
-  FillRect32(pPathLayer, 0, 0, pPathLayer->w, pPathLayer->h, ColourMagenta);
-  FillRect32(pNodeLayer, 0, 0, pNodeLayer->w, pNodeLayer->h, ColourMagenta);
-  DrawSprite32(pTarget, pBackground, 0, 0);
+  BITMAP *pNames = pNameLayer.get();
+  BITMAP *pPaths = pPathLayer.get();
+  BITMAP *pMarkers = pNodeLayer.get();
+  FillRect32(pNames, 0, 0, pNames->w, pNames->h, ColourMagenta);
+  FillRect32(pPaths, 0, 0, pPaths->w, pPaths->h, ColourMagenta);
+  FillRect32(pMarkers, 0, 0, pMarkers->w, pMarkers->h, ColourMagenta);
+  DrawSprite32(pTarget, pBackground.get(), 0, 0);
   for (int i = 0; i < kSlots; ++i) {
     StageNode *pNode = pNodes[i];
     if (pNode == nullptr || !pNode->bOpen) continue;
-    pNode->draw(pNodeLayer, pPathLayer);
-    textout_ex(pNameLayer, font, pNode->cName, pNode->iX - 50, pNode->iY + 42, ColourWhite,
+    pNode->draw(pMarkers, pPaths);
+    textout_ex(pNames, font, pNode->cName, pNode->iX - 50, pNode->iY + 42, ColourWhite,
                ColourMagenta);
     if (i == iCurrent)
       rect(pTarget, pNode->iX - 5, pNode->iY - 5, pNode->iX + 37, pNode->iY + 37,
            iCursorColour);
   }
-  DrawSprite32(pTarget, pPathLayer, 0, 0);
-  DrawSprite32(pTarget, pNodeLayer, 0, 0);
-  DrawSprite32(pTarget, pNameLayer, 0, 0);
+  DrawSprite32(pTarget, pPaths, 0, 0);
+  DrawSprite32(pTarget, pMarkers, 0, 0);
+  DrawSprite32(pTarget, pNames, 0, 0);
 }
 
 // Best open neighbour of the current node in one direction: furthest left of

@@ -7,6 +7,8 @@
 #pragma once
 #include <allegro.h>
 
+#include "app/owned.h"
+
 class Sprite;
 class StageNode;
 struct ListNode;
@@ -94,10 +96,10 @@ class WorldMap {
 
   StageNode *pNodes[kSlots];
   int iCurrent;
-  BITMAP *pBackground;
-  BITMAP *pNameLayer;
-  BITMAP *pPathLayer;
-  BITMAP *pNodeLayer;
+  OwnedBitmap pBackground;
+  OwnedBitmap pNameLayer;
+  OwnedBitmap pPathLayer;
+  OwnedBitmap pNodeLayer;
   int iCursorColour;
   int iLastPulseTick;
   int iPulse;

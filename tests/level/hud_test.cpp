@@ -138,8 +138,8 @@ TEST_F(Hud, TheFrameIsThatOfAWholeClearedLayer) {
 // Every step of the whole credit sequence over a busy background gives the
 // frame of the whole overlay laid over translucently.
 TEST_F(Hud, CreditFramesAreThoseOfTheWholeOverlay) {
-  run.pCreditOverlay = create_bitmap(640, 480);
-  Scribble(run.pCreditOverlay, 3);  // before the first pair: anything
+  run.pCreditOverlay.reset(create_bitmap(640, 480));
+  Scribble(run.pCreditOverlay.get(), 3);  // before the first pair: anything
   BITMAP *pDest = create_bitmap(640, 480);
   BITMAP *pExpected = create_bitmap(640, 480);
   srand(77);
@@ -155,7 +155,7 @@ TEST_F(Hud, CreditFramesAreThoseOfTheWholeOverlay) {
     run.drawCredits(pDest);
     if (!bFinished && !(run.iCreditIndex == 14 && !run.bCreditFadeIn && run.iCreditAlpha == 0)) {
       set_trans_blender(0, 0, 0, run.iCreditAlpha);
-      draw_trans_sprite(pExpected, run.pCreditOverlay, 0, 0);
+      draw_trans_sprite(pExpected, run.pCreditOverlay.get(), 0, 0);
     }
     ASSERT_EQ(RowsThatDiffer(pDest, pExpected), 0)
         << "step " << iSteps << ", pair " << run.iCreditIndex << ", alpha " << run.iCreditAlpha;
@@ -168,7 +168,7 @@ TEST_F(Hud, CreditFramesAreThoseOfTheWholeOverlay) {
 }
 
 TEST_F(Hud, CreditPairsComeInOrderThenNothing) {
-  run.pCreditOverlay = create_bitmap(640, 480);
+  run.pCreditOverlay.reset(create_bitmap(640, 480));
   BITMAP *pExpected = create_bitmap(640, 480);
   BITMAP *pDest = create_bitmap(640, 480);
   srand(31);
@@ -193,7 +193,7 @@ TEST_F(Hud, CreditPairsComeInOrderThenNothing) {
       int iDiffer = 0;
       for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x)
-          iDiffer += getpixel(pExpected, x, y) != getpixel(run.pCreditOverlay, x, y);
+          iDiffer += getpixel(pExpected, x, y) != getpixel(run.pCreditOverlay.get(), x, y);
       EXPECT_EQ(iDiffer, 0) << "pair " << iLastIndex;
       iLastIndex = run.iCreditIndex;
       ++iPairs;
@@ -220,7 +220,7 @@ TEST_F(Hud, CreditPairsComeInOrderThenNothing) {
 }
 
 TEST_F(Hud, ACreditPairFadesInAndOutInStepsOfFive) {
-  run.pCreditOverlay = create_bitmap(640, 480);
+  run.pCreditOverlay.reset(create_bitmap(640, 480));
   BITMAP *pDest = create_bitmap(640, 480);
   GameTicks = 100;
   GameTicks += 6;

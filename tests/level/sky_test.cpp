@@ -60,7 +60,7 @@ TEST_F(Sky, TheStretchedPictureIsTheFramesPicture) {
   // Each cloud keeps its own stretched copy of the shared picture.
   Cloud other;
   other.initCloud(-600, 23880, 80, 40, 1, 1, 1);
-  EXPECT_NE(cloud.pScratch, other.pScratch);
+  EXPECT_NE(cloud.pScratch.get(), other.pScratch.get());
   // What a stretch in the frame itself would give.
   BITMAP *pReference = create_bitmap(cloud.iWidth, cloud.iHeight);
   rectfill(pReference, 0, 0, pReference->w, pReference->h, ColourMagenta);
@@ -68,7 +68,7 @@ TEST_F(Sky, TheStretchedPictureIsTheFramesPicture) {
   int iDiffer = 0;
   for (int y = 0; y < cloud.iHeight; ++y)
     for (int x = 0; x < cloud.iWidth; ++x)
-      iDiffer += getpixel(pReference, x, y) != getpixel(cloud.pScratch, x, y);
+      iDiffer += getpixel(pReference, x, y) != getpixel(cloud.pScratch.get(), x, y);
   EXPECT_EQ(iDiffer, 0);
   // Drawn twice, the cloud looks the same both times; magenta stays see-through.
   BITMAP *pFirst = create_bitmap(640, 480);
@@ -156,7 +156,7 @@ TEST_F(Sky, CloudsAtTheViewsEdgesMixAsTheLibraryDoes) {
     cloud.fY = place.fY + 7000.0f;
     cloud.drawCloud(pDest, 1000, 7000);
     set_trans_blender(0, 0, 0, cloud.iAlpha);
-    draw_trans_sprite(pExpected, cloud.pScratch, static_cast<int>(place.fX),
+    draw_trans_sprite(pExpected, cloud.pScratch.get(), static_cast<int>(place.fX),
                       static_cast<int>(place.fY));
     int iDiffer = 0;
     for (int y = 0; y < 480; ++y)

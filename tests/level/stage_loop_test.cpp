@@ -47,7 +47,7 @@ class StageLoop : public ::testing::Test {
     rRun.populate("open.fmp");
     rRun.startPlay();
     pHud = create_bitmap(640, 480);
-    rRun.pCreditOverlay = create_bitmap(640, 480);
+    rRun.pCreditOverlay.reset(create_bitmap(640, 480));
   }
   void endStage(LevelRun &rRun) {
     destroy_bitmap(pHud);
@@ -356,7 +356,7 @@ TEST_F(StageLoop, MissingCaptionFontStillReleasesTheStage) {
   EXPECT_TRUE(run.endStage(true));
   ticker.stop();
   EXPECT_EQ(run.pPlayer, nullptr);
-  EXPECT_EQ(run.pCreditOverlay, nullptr);
+  EXPECT_EQ(run.pCreditOverlay.get(), nullptr);
   EXPECT_EQ(SpriteImageCacheSize(), 0);
 }
 

@@ -120,7 +120,7 @@ StageResult PlayStage(const char *cMap, RandomPlayer &hands, bool bKeepAlive) {
   pRun->startPlay();
   const int iFullHealth = pRun->pPlayer->iHealth;
   BITMAP *pHud = create_bitmap(640, 480);
-  pRun->pCreditOverlay = create_bitmap(640, 480);
+  pRun->pCreditOverlay.reset(create_bitmap(640, 480));
   const bool bStageOne = strcmp(cMap, "level1.fmp") == 0;
   FadeLevel = 0;  // the stage fades in, as after the story screen
   bool bLost = false;
@@ -148,7 +148,7 @@ StageResult PlayStage(const char *cMap, RandomPlayer &hands, bool bKeepAlive) {
   EXPECT_EQ(pRun->pEnemies, nullptr);
   EXPECT_EQ(pRun->pProjectiles, nullptr);
   EXPECT_EQ(pRun->pClouds, nullptr);
-  EXPECT_EQ(pRun->pCreditOverlay, nullptr);
+  EXPECT_EQ(pRun->pCreditOverlay.get(), nullptr);
   EXPECT_EQ(SpriteImageCacheSize(), 0);
   EXPECT_EQ(TileMapState().bitmaps, nullptr);
   delete pRun;

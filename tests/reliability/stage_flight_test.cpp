@@ -50,8 +50,8 @@ Flight Fly(const char *cMap, bool bDropFrozen, bool bDigest) {
   run.populate(cMap);
   run.startPlay();
   BITMAP *pHud = create_bitmap(640, 480);
-  run.pCreditOverlay = create_bitmap(640, 480);
-  clear_to_color(run.pCreditOverlay, ColourMagenta);
+  run.pCreditOverlay.reset(create_bitmap(640, 480));
+  clear_to_color(run.pCreditOverlay.get(), ColourMagenta);
   key[KEY_LCONTROL] = 1;
   bool bLost = false;
   for (int iFrame = 0; run.playing(bLost) && iFrame < 20000; ++iFrame) {
@@ -117,8 +117,8 @@ std::vector<uint64_t> FlyFirstStage(bool bPaced) {
   run.populate("level1.fmp");
   run.startPlay();
   BITMAP *pHud = create_bitmap(640, 480);
-  run.pCreditOverlay = create_bitmap(640, 480);
-  clear_to_color(run.pCreditOverlay, ColourMagenta);
+  run.pCreditOverlay.reset(create_bitmap(640, 480));
+  clear_to_color(run.pCreditOverlay.get(), ColourMagenta);
   SetTickWait(NextTick);
   SetFramePacing(bPaced);
   key[KEY_LCONTROL] = 1;

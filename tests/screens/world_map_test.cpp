@@ -302,7 +302,7 @@ TEST_F(WorldMapTest, GrowingPathIsPlottedFromTheCentreToTheTip) {
   int iPlotted = 0;
   for (int x = 300; x <= 340; ++x) {
     int y = static_cast<int>(x * fSlope + iIntercept);
-    bool bPlotted = skvtest::PixelRgb(map->pPathLayer, x, y) == 0xFFFFFF;
+    bool bPlotted = skvtest::PixelRgb(map->pPathLayer.get(), x, y) == 0xFFFFFF;
     EXPECT_EQ(bPlotted, x > 316 && x <= 336) << x;
     if (bPlotted) ++iPlotted;
   }
