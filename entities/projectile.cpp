@@ -6,7 +6,6 @@
 #include "app/globals.h"
 #include "app/list.h"
 #include "entities/sprite.h"
-#include "level/level_run.h"
 
 namespace {
 
@@ -73,10 +72,4 @@ void Projectile::drawProjectile(BITMAP *pDest, int iCamX, int iCamY) {
   pSprite->iX = static_cast<int>(fX - iCamX);
   pSprite->iY = static_cast<int>(fY - iCamY);
   pSprite->draw(pDest);
-}
-
-void LevelRun::drawProjectiles(BITMAP *pDest) {
-  for (ListNode *pNode = pProjectiles; pNode != nullptr; pNode = pNode->link) {
-    static_cast<Projectile *>(pNode->data)->drawProjectile(pDest, iCamX, iCamY);
-  }
 }

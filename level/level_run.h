@@ -63,7 +63,8 @@ class LevelRun {
   void scrollAndDrawMap();    // scroll step (every 2 ticks) and map painting
   void drawEnemies(BITMAP *pDest);
 
-  // The dragon's controls (entities/), once per frame, first.
+  // The dragon's controls and the shots' drawing (level/dragon_steps):
+  // controlPlayer once per frame, first; firePlayerShot from it.
   void controlPlayer();
   void firePlayerShot();
   void drawProjectiles(BITMAP *pDest);

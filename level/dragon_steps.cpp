@@ -1,0 +1,130 @@
+// The stage's steps over the dragon and the shots: the control step that
+// steers the dragon and fires, and the drawing of the shots.
+#include <memory>
+
+#include "app/globals.h"
+#include "app/list.h"
+#include "entities/player.h"
+#include "entities/projectile.h"
+#include "entities/sprite.h"
+#include "level/level_run.h"
+#include "tilemap/tilemap.h"
+
+namespace {
+
+// The flight's speed (iSpeed, map pixels the view climbs per frame): Up raises
+// it towards the stage's iMaxSpeed, Down lowers it to kMinSpeed, and with
+// neither it returns to kCruiseSpeed.
+const int kMinSpeed = 3;
+const int kCruiseSpeed = 7;
+const int kHeldSpeedGap = 15;   // ticks between speed changes while Up or Down is held
+const int kReturnSpeedGap = 5;  // ticks between steps back to the cruise speed
+const int kControlGap = 1;      // ticks between steering steps
+const int kDriftGap = 2;        // ticks between drift steps
+const int kSideStep = 7;        // map pixels per steering step left or right
+const int kHalfView = 320;      // the view follows the dragon's x at the screen's middle
+
+// Without Up the dragon drifts down to the band's top (screen y), without Down
+// up to its bottom.
+const int kDriftBandTop = 335;
+const int kDriftBandBottom = 375;
+
+// A vertical step in map pixels that changes linearly with the dragon's
+// height on the screen: fSlope * (its sprite's y) + iOffset, taken only when
+// positive.
+struct HeightStep {
+  float fSlope;
+  int iOffset;
+};
+const HeightStep kClimb = {0.053333335f, -10};      // Up: none above y 188
+const HeightStep kDive = {-0.08f, 32};              // Down: none below y 400
+const HeightStep kDriftUp = {0.16f, -48};           // none above y 300
+const HeightStep kDriftDown = {-0.053333335f, 26};  // none below y 488
+
+int StepAt(const HeightStep &rStep, int iScreenY) {
+  return static_cast<int>(iScreenY * rStep.fSlope + rStep.iOffset);
+}
+
+}  // namespace
+
+// The stage's control step, once per pass, first: speed, steering, the pull
+// back into the resting band (screen y 335..375) and the fire button.
+void LevelRun::controlPlayer() {
+  poll_joystick();
+  const bool bJoyLeft = joy[0].stick[0].axis[0].d1;
+  const bool bJoyRight = joy[0].stick[0].axis[0].d2;
+  const bool bJoyUp = joy[0].stick[0].axis[1].d1;
+  const bool bJoyDown = joy[0].stick[0].axis[1].d2;
+  const bool bButton0 = joy[0].button[0].b;
+  const bool bButton1 = joy[0].button[1].b;
+  auto Up = [&] { return key[KEY_UP] || bJoyUp; };
+  auto Down = [&] { return key[KEY_DOWN] || bJoyDown; };
+  Player *pDragon = pPlayer;
+
+  if (TicksSince(iLastControlTick) > kControlGap) {
+    if (Up()) {
+      if (iSpeed < iMaxSpeed && TicksSince(iLastSpeedTick) > kHeldSpeedGap) {
+        iSpeed += 1;
+        iLastSpeedTick = GameTicks;
+      }
+      const int iMove = StepAt(kClimb, pDragon->pSprite->iY);
+      if (iMove > 0) pDragon->moveUp(iMove, iCamY);
+    }
+    if (Down()) {
+      if (iSpeed > kMinSpeed && TicksSince(iLastSpeedTick) > kHeldSpeedGap) {
+        iSpeed -= 1;
+        iLastSpeedTick = GameTicks;
+      }
+      const int iMove = StepAt(kDive, pDragon->pSprite->iY);
+      if (iMove > 0) pDragon->moveDown(iMove, iCamY);
+    }
+    if (key[KEY_LEFT] || bJoyLeft) pDragon->moveLeft(kSideStep);
+    if (key[KEY_RIGHT] || bJoyRight) pDragon->moveRight(kSideStep);
+    const int iMapWidth = TileMapPixelWidth();
+    if (pDragon->fX >= kHalfView && pDragon->fX < iMapWidth - kHalfView)
+      iCamX = static_cast<int>(pDragon->fX - kHalfView);
+    if (key[KEY_LCONTROL] || bButton1 || bButton0) firePlayerShot();
+    iLastControlTick = GameTicks;
+  }
+
+  if (!Down()) {
+    if (iSpeed < kCruiseSpeed && TicksSince(iLastSpeedTick) > kReturnSpeedGap) {
+      iSpeed += 1;
+      iLastSpeedTick = GameTicks;
+    }
+    if (pDragon->fY - iCamY > kDriftBandBottom && TicksSince(iLastDriftTick) > kDriftGap) {
+      const int iMove = StepAt(kDriftUp, pDragon->pSprite->iY);
+      if (iMove > 0) pDragon->moveUp(iMove, iCamY);
+      iLastDriftTick = GameTicks;
+    }
+  }
+  if (!Up()) {
+    if (iSpeed > kCruiseSpeed && TicksSince(iLastSpeedTick) > kReturnSpeedGap) {
+      iSpeed -= 1;
+      iLastSpeedTick = GameTicks;
+    }
+    if (pDragon->fY - iCamY < kDriftBandTop && TicksSince(iLastDriftTick) > kDriftGap) {
+      const int iMove = StepAt(kDriftDown, pDragon->pSprite->iY);
+      if (iMove > 0) pDragon->moveDown(iMove, iCamY);
+      iLastDriftTick = GameTicks;
+    }
+  }
+}
+
+// One fire shot from the top edge of the dragon's middle, at most every 6 ticks.
+void LevelRun::firePlayerShot() {
+  if (TicksSince(iLastShotTick) <= 5) return;
+  Player *pDragon = pPlayer;
+  std::unique_ptr<Projectile> pShot(new Projectile());
+  const int iShotX = static_cast<int>(pDragon->fX + pDragon->pSprite->getWidth() / 2);
+  pShot->launchPlayerShot(KindFireShot, iShotX, static_cast<int>(pDragon->fY), 1, 0, -1,
+                          iSpeed + 10);
+  if (ListPush(pProjectiles, pShot.get()) != nullptr) pShot.release();
+  iLastShotTick = GameTicks;
+}
+
+void LevelRun::drawProjectiles(BITMAP *pDest) {
+  for (ListNode *pNode = pProjectiles; pNode != nullptr; pNode = pNode->link) {
+    static_cast<Projectile *>(pNode->data)->drawProjectile(pDest, iCamX, iCamY);
+  }
+}
