@@ -8,6 +8,8 @@ trap 'echo "test.sh: failed (status $?) at line $LINENO: $BASH_COMMAND" >&2' ERR
 ROOT=$(cd "$(dirname "$0")" && pwd)
 export SKV_BUILD_DIR="${SKV_BUILD_DIR:-$ROOT/build}"
 "$ROOT/scripts/install-deps.sh"
+# Includes between the game's folders point one way only.
+"$ROOT/scripts/check-includes.sh"
 # A build folder first configured by play.sh gains the tests and benchmarks;
 # the game itself is not built again.
 SKV_CMAKE_ARGS="-DSKV_BUILD_TESTS=ON -DSKV_BUILD_BENCH=ON ${SKV_CMAKE_ARGS:-}" "$ROOT/scripts/build.sh"

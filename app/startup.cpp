@@ -11,7 +11,6 @@
 #include "app/notice.h"
 #include "app/present.h"
 #include "app/transitions.h"
-#include "audio/jukebox.h"
 #include "tilemap/tilemap.h"
 
 // The clock stands still while the game is paused (it has no focus).
@@ -103,19 +102,11 @@ void StartUp(const DisplayRequest &display) {
   FadeStepTick = GameTicks.load();
   FadeLevel = 0;
 
-  GameJukebox.initJukebox();
-  GameJukebox.addTrack("Dances with Dragons.ogg", kTitleTrack);
-  GameJukebox.addTrack("Zeal.ogg", kWorldMapTrack);
-  GameJukebox.addTrack("Shifting Flames.ogg", kStageTrack);
-  // The music rests where it is while the game is paused.
-  SetAwayListener([](bool bAway) { GameJukebox.pauseMusic(bAway); });
   TileMapUsePalette();
 }
 
 void ShutDown() {
-  // The music first: its refill runs on the timer thread and plays through
-  // the sound system, which the library removes before its timers.
-  GameJukebox.shutdownJukebox();
+  // The music has stopped already (StopGameMusic, audio/game_music.h).
   remove_int(OnGameTick);
   FreeFadeScratch();
   CloseDisplay();

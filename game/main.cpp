@@ -11,6 +11,7 @@
 #include "app/platform.h"
 #include "app/present.h"
 #include "app/startup.h"
+#include "audio/game_music.h"
 #include "screens/screens.h"
 
 int main(int argc, char **argv) {
@@ -26,12 +27,17 @@ int main(int argc, char **argv) {
   return RunGuarded(
       [&options] {
         StartUp(options.display);
+        StartGameMusic();
         // Every screen loop now shows one picture per game tick and sleeps
         // between them.
         SetFramePacing(true);
         ShowSplash(true);
         RunMainFlow(RunTitleMenu, RunWorldMap);
       },
-      ShutDown);
+      // The music stops first: its refill runs on the timer thread.
+      [] {
+        StopGameMusic();
+        ShutDown();
+      });
 }
 END_OF_MAIN()
