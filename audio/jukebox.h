@@ -48,7 +48,7 @@ class Jukebox {
   int iFailedTrack;      // the number that last failed to start, or -1
 };
 
-// The game's tracks, as start-up registers them.
+// The game's tracks, as StartGameMusic (audio/game_music.h) registers them.
 const int kTitleTrack = 1;     // "Dances with Dragons.ogg": the title menu
 const int kWorldMapTrack = 2;  // "Zeal.ogg": the world map
 const int kStageTrack = 3;     // "Shifting Flames.ogg": every stage
