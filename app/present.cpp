@@ -311,8 +311,6 @@ bool ToggleDisplay() {
   return true;
 }
 
-bool DisplayIsWindow() { return bWindowMode; }
-
 void CloseDisplay() {
   if (keyboard_lowlevel_callback == OnKeyEvent) keyboard_lowlevel_callback = nullptr;
   if (Scaled != nullptr) destroy_bitmap(Scaled);

@@ -53,9 +53,6 @@ bool OpenDisplay(const DisplayRequest &request);
 // be set, and the graphics mode is then gone.
 bool ToggleDisplay();
 
-// Whether the current mode is a window.
-bool DisplayIsWindow();
-
 // Frees the shown picture and the scaling buffer (ShutDown).
 void CloseDisplay();
 
