@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/main_flow.h"
+#include "game/main_flow.h"
 #include "app/options.h"
 #include "app/platform.h"
 #include "app/present.h"

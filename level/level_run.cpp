@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include "app/present.h"
 #include "app/globals.h"
@@ -295,18 +294,4 @@ void LevelRun::updateEnemies() {
     if (pNode->link != nullptr && !static_cast<Enemy *>(pNode->link->data)->bActive)
       DropEnemy(static_cast<Enemy *>(UnlinkNext(pNode)), iScore);
   }
-}
-
-bool LevelRun::spawnEnemy(int iKind, const char *cImage, int iX, int iY, int iWalkDelay,
-                          int iLegLength, int iWalkStep, int iFireDelay, int iHitPoints,
-                          int iScoreValue) {
-  // Owned here until listed: a picture that cannot be read leaves by the
-  // game's way out, and a list that cannot grow drops the enemy.
-  std::unique_ptr<Enemy> pEnemy(new Enemy);
-  if (!pEnemy->setupEnemy(iKind, cImage, iX, iY, iWalkDelay, iLegLength, iWalkStep,
-                          iFireDelay, iHitPoints, iScoreValue))
-    return false;
-  if (ListPush(pEnemies, pEnemy.get()) == nullptr) return false;
-  pEnemy.release();
-  return true;
 }

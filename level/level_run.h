@@ -47,7 +47,8 @@ class LevelRun {
   // pictures read for it.
   void releaseStage();
 
-  // Places one enemy on free ground and lists it; false if the place is solid.
+  // Places one enemy on free ground and lists it; false if the place is solid
+  // (level/population, with the recipes).
   bool spawnEnemy(int iKind, const char *cImage, int iX, int iY, int iWalkDelay,
                   int iLegLength, int iWalkStep, int iFireDelay, int iHitPoints,
                   int iScoreValue);

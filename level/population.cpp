@@ -1,6 +1,6 @@
-// Who stands where: the fixed enemy and cloud recipe of each stage map. With
-// a fixed seed a stage's population depends on the map alone, so every
-// rand() below is drawn in a fixed order.
+// Who stands where: the fixed enemy and cloud recipe of each stage map, and
+// the listing of one enemy. With a fixed seed a stage's population depends on
+// the map alone, so every rand() below is drawn in a fixed order.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -108,6 +108,20 @@ int CloudDrift() {
 }
 
 }  // namespace
+
+bool LevelRun::spawnEnemy(int iKind, const char *cImage, int iX, int iY, int iWalkDelay,
+                          int iLegLength, int iWalkStep, int iFireDelay, int iHitPoints,
+                          int iScoreValue) {
+  // Owned here until listed: a picture that cannot be read leaves by the
+  // game's way out, and a list that cannot grow drops the enemy.
+  std::unique_ptr<Enemy> pEnemy(new Enemy);
+  if (!pEnemy->setupEnemy(iKind, cImage, iX, iY, iWalkDelay, iLegLength, iWalkStep,
+                          iFireDelay, iHitPoints, iScoreValue))
+    return false;
+  if (ListPush(pEnemies, pEnemy.get()) == nullptr) return false;
+  pEnemy.release();
+  return true;
+}
 
 // Places one enemy of a group: attempts at random places until one is free
 // ground. A map without free ground in range gives up after iMaxAttempts and

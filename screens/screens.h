@@ -1,7 +1,10 @@
 // The screens outside a stage, as the main flow calls them, and the small
 // keyboard tests the screens share.
 #pragma once
-#include "app/main_flow.h"
+
+// The title's result: the chosen entry, or Nothing when it was left with ESC.
+// The numbers are the entries' places in the menu, from 1.
+enum class TitleChoice { Nothing = 0, Play = 1, Options = 2, Exit = 3 };
 
 // The logos and the notice page, once at start-up; false returns at once.
 void ShowSplash(bool bShow);

@@ -1,17 +1,11 @@
-// The stage intro: fade the world map out, show the stage's story page, fade
-// out again, run the level and mark the stage completed.
+// The stage intro: the story pages and the screen that shows one.
 #include "screens/stage_intro.h"
 
 #include <cstring>
 
-#include "app/present.h"
 #include "app/globals.h"
-#include "app/owned.h"
-#include "app/story_font.h"
+#include "app/present.h"
 #include "app/transitions.h"
-#include "audio/jukebox.h"
-#include "level/level_run.h"
-#include "screens/world_map.h"
 
 namespace {
 
@@ -109,29 +103,4 @@ void ShowStory(BITMAP *pPicture, BITMAP *pTextLayer, FONT *pFont, const char *cM
     draw_sprite(BackBuffer, pTextLayer, 0, 0);
     if (FadeIn(5)) PresentFrame(BackBuffer);
   }
-}
-
-// The level object is made first and released on every way out.
-unsigned char WorldMap::playCurrentStage() {
-  const std::unique_ptr<LevelRun> level(new LevelRun());
-  StageNode *pNode = pNodes[iCurrent];
-  if (pNode->bCompleted) return 0;
-  // Without a story font the story is told in the library's own font.
-  OwnedDatafile script;
-  FONT *pStoryFont = LoadStoryFont(script, IntroFontMessages);
-  if (pStoryFont == nullptr) return 1;
-  do {
-    FadeOut(5);
-    IdleUntilNextTick();
-  } while (!GameJukebox.fadeMusic(5));
-
-  const OwnedBitmap picture(LoadBitmapOrExit("stage_intro.bmp", nullptr));
-  const OwnedBitmap textLayer(CreateBitmapOrExit(640, 480));
-  ShowStory(picture.get(), textLayer.get(), pStoryFont, pNode->cMapFile);
-  while (!FadeOut(5)) {
-  }
-
-  unsigned char iResult = level->run(pNode->cMapFile) ? 1 : 0;
-  pNode->complete();
-  return iResult;
 }

@@ -1,5 +1,5 @@
 // The stage intro: the story page of each stage, shown over "stage_intro.bmp"
-// before the level runs (WorldMap::playCurrentStage in world_map.h).
+// before the level runs (WorldMap::playCurrentStage starts it).
 #pragma once
 #include <allegro.h>
 

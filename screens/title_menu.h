@@ -4,8 +4,8 @@
 #pragma once
 #include <allegro.h>
 
-#include "app/main_flow.h"
 #include "app/owned.h"
+#include "screens/screens.h"
 
 class TitleMenu {
  public:

@@ -1,16 +1,21 @@
-// The world map: node table, links, cursor, growing paths and the screen loop.
+// The world map: node table, links, cursor, growing paths, the start of a
+// stage (fade, story, level) and the screen loop.
 #include "screens/world_map.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
-#include "app/present.h"
 #include "app/globals.h"
 #include "app/list.h"
+#include "app/owned.h"
+#include "app/present.h"
+#include "app/story_font.h"
 #include "app/transitions.h"
 #include "audio/jukebox.h"
 #include "entities/sprite.h"
+#include "level/level_run.h"
+#include "screens/stage_intro.h"
 #include "support/blit32.h"
 #include "support/colour.h"
 
@@ -248,6 +253,31 @@ void WorldMap::moveCursor(bool bLeft, bool bRight) {
     LastMenuInputTick = GameTicks;
   }
   if (pTarget != nullptr) iCurrent = slotOf(pTarget);
+}
+
+// The level object is made first and released on every way out.
+unsigned char WorldMap::playCurrentStage() {
+  const std::unique_ptr<LevelRun> level(new LevelRun());
+  StageNode *pNode = pNodes[iCurrent];
+  if (pNode->bCompleted) return 0;
+  // Without a story font the story is told in the library's own font.
+  OwnedDatafile script;
+  FONT *pStoryFont = LoadStoryFont(script, IntroFontMessages);
+  if (pStoryFont == nullptr) return 1;
+  do {
+    FadeOut(5);
+    IdleUntilNextTick();
+  } while (!GameJukebox.fadeMusic(5));
+
+  const OwnedBitmap picture(LoadBitmapOrExit("stage_intro.bmp", nullptr));
+  const OwnedBitmap textLayer(CreateBitmapOrExit(640, 480));
+  ShowStory(picture.get(), textLayer.get(), pStoryFont, pNode->cMapFile);
+  while (!FadeOut(5)) {
+  }
+
+  unsigned char iResult = level->run(pNode->cMapFile) ? 1 : 0;
+  pNode->complete();
+  return iResult;
 }
 
 bool WorldMapTurn(WorldMap &map) {

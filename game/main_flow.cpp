@@ -1,5 +1,5 @@
 // The title/world-map loop and main's catch of every way out.
-#include "app/main_flow.h"
+#include "game/main_flow.h"
 
 #include <allegro.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_flow.h"
+#include "game/main_flow.h"
 #include "app/notice.h"
 
 namespace {

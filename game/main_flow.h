@@ -4,9 +4,7 @@
 #pragma once
 #include <functional>
 
-// The title's result: the chosen entry, or Nothing when it was left with ESC.
-// The numbers are the entries' places in the menu, from 1.
-enum class TitleChoice { Nothing = 0, Play = 1, Options = 2, Exit = 3 };
+#include "screens/screens.h"
 
 // The title menu, returning what the player chose.
 using TitleScreen = TitleChoice (*)();
