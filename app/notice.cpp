@@ -131,16 +131,15 @@ NoticeBox::NoticeBox(BITMAP *pTarget, const std::string &sText, bool bHint)
   iHeight = iRows * LineStep - (LineStep - CharSize) + 2 * Padding;
   iLeft = (pTarget->w - iWidth) / 2;
   iTop = (pTarget->h - iHeight) / 2;
-  pSaved = create_bitmap_ex(bitmap_color_depth(pTarget), iWidth, iHeight);
-  if (pSaved != nullptr) blit(pTarget, pSaved, iLeft, iTop, 0, 0, iWidth, iHeight);
+  pSaved.reset(create_bitmap_ex(bitmap_color_depth(pTarget), iWidth, iHeight));
+  if (pSaved != nullptr) blit(pTarget, pSaved.get(), iLeft, iTop, 0, 0, iWidth, iHeight);
   draw(aLines);
   iArmed = AllInputs & ~answerInputs();
 }
 
 NoticeBox::~NoticeBox() {
   if (pSaved == nullptr) return;
-  blit(pSaved, pTarget, 0, 0, iLeft, iTop, iWidth, iHeight);
-  destroy_bitmap(pSaved);
+  blit(pSaved.get(), pTarget, 0, 0, iLeft, iTop, iWidth, iHeight);
 }
 
 void NoticeBox::draw(const std::vector<std::string> &aLines) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/owned.h"
+
 // Shows one message (printf-style) and returns once the player has answered
 // it: Enter, Space, ESC or a joystick button, pressed after the message came
 // up and released again. The key buffer is empty afterwards, so the answer
@@ -70,7 +72,7 @@ class NoticeBox {
 
   BITMAP *pTarget;
   bool bHint;
-  BITMAP *pSaved = nullptr;  // what the box covers
+  OwnedBitmap pSaved;  // what the box covers
   int iLeft = 0, iTop = 0, iWidth = 0, iHeight = 0;
   unsigned iArmed = 0;       // inputs seen up since the box came up
   unsigned iPressed = 0;     // the input that answered, until it is let go

@@ -13,6 +13,7 @@
 #include "app/globals.h"
 #include "app/notice.h"
 #include "support/blit32.h"
+#include "support/owned.h"
 
 namespace {
 
@@ -20,8 +21,9 @@ namespace {
 constexpr int PanelRoomWidth = 32;
 constexpr int PanelRoomHeight = 96;
 
-BITMAP *Shown = nullptr;   // the picture as last presented
-BITMAP *Scaled = nullptr;  // the picture at the output's scale (scale > 1)
+// Both are released by CloseDisplay, before the library shuts down.
+OwnedBitmap Shown;   // the picture as last presented
+OwnedBitmap Scaled;  // the picture at the output's scale (scale > 1)
 PresentLayout Layout = {1, 0, 0};
 int iLayoutWidth = 0, iLayoutHeight = 0;  // the output the layout was made for
 bool bBordersPainted = false;             // black around the picture is drawn
@@ -90,11 +92,11 @@ void WatchFocus() {
 
 BITMAP *ShownBitmap() {
   if (Shown == nullptr) {
-    Shown = create_bitmap_ex(32, PictureWidth, PictureHeight);
+    Shown.reset(create_bitmap_ex(32, PictureWidth, PictureHeight));
     if (Shown == nullptr) ExitWithMessage("ERROR:  Could not create bitmap.  Memory error.");
-    clear_bitmap(Shown);
+    clear_bitmap(Shown.get());
   }
-  return Shown;
+  return Shown.get();
 }
 
 // The layout follows the output's size; a new size gets fresh black borders.
@@ -106,16 +108,15 @@ void FollowOutputSize() {
   if (iScale > 0 && FitPicture(iLayoutWidth, iLayoutHeight, 0).iScale < iScale) iScale = 0;
   Layout = FitPicture(iLayoutWidth, iLayoutHeight, iScale);
   bBordersPainted = false;
-  if (Scaled != nullptr) destroy_bitmap(Scaled);
-  Scaled = nullptr;
+  Scaled.reset();
 }
 
 BITMAP *ScaledBitmap() {
   if (Scaled == nullptr) {
-    Scaled = create_bitmap_ex(32, PictureWidth * Layout.iScale, PictureHeight * Layout.iScale);
+    Scaled.reset(create_bitmap_ex(32, PictureWidth * Layout.iScale, PictureHeight * Layout.iScale));
     if (Scaled == nullptr) ExitWithMessage("ERROR:  Could not create bitmap.  Memory error.");
   }
-  return Scaled;
+  return Scaled.get();
 }
 
 // The output is the picture's own size: presents draw straight onto it, as
@@ -148,7 +149,7 @@ void Output() {
   } else {
     if (Layout.iScale > 1) {
       ScalePicture32(pFrom, ScaledBitmap(), Layout.iScale);
-      pFrom = Scaled;
+      pFrom = Scaled.get();
     }
     blit(pFrom, screen, 0, 0, Layout.iLeft, Layout.iTop, pFrom->w, pFrom->h);
   }
@@ -313,9 +314,8 @@ bool ToggleDisplay() {
 
 void CloseDisplay() {
   if (keyboard_lowlevel_callback == OnKeyEvent) keyboard_lowlevel_callback = nullptr;
-  if (Scaled != nullptr) destroy_bitmap(Scaled);
-  if (Shown != nullptr) destroy_bitmap(Shown);
-  Scaled = Shown = nullptr;
+  Scaled.reset();
+  Shown.reset();
   bShownBehind = false;
   iLayoutWidth = iLayoutHeight = 0;
 }
@@ -327,12 +327,12 @@ BITMAP *ShownPicture() {
 
 void PresentFrame(BITMAP *pFrame) {
   HandleSwitch();
-  if (screen != nullptr && pFrame != Shown && OutputIsThePicture()) {
+  if (screen != nullptr && pFrame != Shown.get() && OutputIsThePicture()) {
     DrawSprite32(screen, pFrame, 0, 0);
     bShownBehind = true;
     ++iPresents;
   } else {
-    if (pFrame != ShownPicture()) DrawSprite32(Shown, pFrame, 0, 0);
+    if (pFrame != ShownPicture()) DrawSprite32(Shown.get(), pFrame, 0, 0);
     Output();
   }
   if (!bPacing) return;

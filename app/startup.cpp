@@ -11,7 +11,11 @@
 #include "app/notice.h"
 #include "app/present.h"
 #include "app/transitions.h"
+#include "support/owned.h"
 #include "tilemap/tilemap.h"
+
+// Holds the BackBuffer from start-up to shut-down.
+static OwnedBitmap HeldBackBuffer;
 
 // The clock stands still while the game is paused (it has no focus).
 void OnGameTick() {
@@ -90,8 +94,8 @@ void StartUp(const DisplayRequest &display) {
   // Without the tick no delay ever passes and every fade would wait forever.
   if (install_int_ex(OnGameTick, MSEC_TO_TIMER(20)) != 0)
     FailInTextMode("ERROR:  Failed to start the game clock.  Terminating program.\n");
-  BackBuffer = create_bitmap(640, 480);
-  if (BackBuffer == nullptr) BackBuffer = CreateBitmapOrExit(640, 480);
+  HeldBackBuffer.reset(CreateBitmapOrExit(640, 480));
+  BackBuffer = HeldBackBuffer.get();
 
   PALETTE blackPalette;
   for (int i = 0; i < PAL_SIZE; ++i) blackPalette[i].r = blackPalette[i].g = blackPalette[i].b = 0;
@@ -110,7 +114,7 @@ void ShutDown() {
   remove_int(OnGameTick);
   FreeFadeScratch();
   CloseDisplay();
-  if (BackBuffer != nullptr) destroy_bitmap(BackBuffer);
   BackBuffer = nullptr;
+  HeldBackBuffer.reset();
   allegro_exit();
 }

@@ -3,7 +3,7 @@
 #pragma once
 #include <allegro.h>
 
-#include "app/owned.h"
+#include "support/owned.h"
 
 // What a screen says when the story font cannot be had.
 struct StoryFontMessages {

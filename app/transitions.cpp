@@ -8,9 +8,10 @@
 #include "app/notice.h"
 #include "app/present.h"
 #include "support/blit32.h"
+#include "support/owned.h"
 
 // The fades compose into this bitmap, made once at the BackBuffer's size.
-static BITMAP *FadeScratch = nullptr;
+static OwnedBitmap FadeScratch;
 
 BITMAP *LoadBitmapOrExit(const char *cName, RGB *pPalette) {
   // A damaged picture is refused here, as the library's loader would trust it.
@@ -27,10 +28,7 @@ BITMAP *CreateBitmapOrExit(int iWidth, int iHeight) {
 
 void BlankBitmap(BITMAP *pBitmap) { clear_bitmap(pBitmap); }
 
-void FreeFadeScratch() {
-  if (FadeScratch != nullptr) destroy_bitmap(FadeScratch);
-  FadeScratch = nullptr;
-}
+void FreeFadeScratch() { FadeScratch.reset(); }
 
 // Shows the BackBuffer laid over black at alpha FadeLevel. Composing it also
 // leaves that alpha in the blender, which the title composes with.
@@ -38,11 +36,11 @@ static void ShowFadedFrame(bool bPresent = true) {
   if (FadeScratch == nullptr || FadeScratch->w != BackBuffer->w ||
       FadeScratch->h != BackBuffer->h) {
     FreeFadeScratch();
-    FadeScratch = CreateBitmapOrExit(BackBuffer->w, BackBuffer->h);
+    FadeScratch.reset(CreateBitmapOrExit(BackBuffer->w, BackBuffer->h));
   }
-  BlankBitmap(FadeScratch);
-  DrawTransSprite32(FadeScratch, BackBuffer, 0, 0, FadeLevel);
-  if (bPresent) PresentFrame(FadeScratch);
+  BlankBitmap(FadeScratch.get());
+  DrawTransSprite32(FadeScratch.get(), BackBuffer, 0, 0, FadeLevel);
+  if (bPresent) PresentFrame(FadeScratch.get());
 }
 
 bool FadeIn(int iDelay) {

@@ -13,7 +13,7 @@
 namespace {
 
 // One decoded image per file name, kept until SpriteImageCacheClear.
-std::vector<std::pair<std::string, BITMAP *>> ImageCache;
+std::vector<std::pair<std::string, OwnedBitmap>> ImageCache;
 
 // A private copy of the named image. Files are read once and cloned after
 // that; a palette request or an image at another depth bypasses the cache.
@@ -22,13 +22,13 @@ BITMAP *LoadStripCopy(const char *cFile, RGB *pPalette) {
   BITMAP *pSource = nullptr;
   for (const auto &entry : ImageCache) {
     if (entry.first == cFile) {
-      pSource = entry.second;
+      pSource = entry.second.get();
       break;
     }
   }
   if (pSource == nullptr) {
     pSource = LoadBitmapOrExit(cFile, nullptr);
-    ImageCache.emplace_back(cFile, pSource);
+    ImageCache.emplace_back(cFile, OwnedBitmap(pSource));
   }
   if (bitmap_color_depth(pSource) != get_color_depth()) return LoadBitmapOrExit(cFile, nullptr);
   BITMAP *pCopy = CreateBitmapOrExit(pSource->w, pSource->h);
@@ -39,15 +39,13 @@ BITMAP *LoadStripCopy(const char *cFile, RGB *pPalette) {
 }  // namespace
 
 void SpriteImageCacheClear() {
-  for (auto &entry : ImageCache) destroy_bitmap(entry.second);
   ImageCache.clear();
 }
 
 int SpriteImageCacheSize() { return static_cast<int>(ImageCache.size()); }
 
 Sprite::Sprite()
-    : bVisible(true), iX(0), iY(0), bTranslucent(false), pStrip(nullptr), pFrame(nullptr),
-      iFrameWidth(0), iFrameHeight(0), iColumn(0), iRow(0), iLastFrameTick(0), iFrameDelay(0),
+    : bVisible(true), iX(0), iY(0), bTranslucent(false), iFrameWidth(0), iFrameHeight(0), iColumn(0), iRow(0), iLastFrameTick(0), iFrameDelay(0),
       iAlpha(0), iAlphaTarget(0), iLastFadeTick(0) {}
 
 Sprite::~Sprite() { freeImages(); }
@@ -58,25 +56,23 @@ int Sprite::load(const char *cFile, RGB *pPalette, int iWidth, int iHeight, int 
   iFrameWidth = iWidth;
   iFrameHeight = iHeight;
   iFrameDelay = iDelay;
-  pStrip = LoadStripCopy(cFile, pPalette);
-  pFrame = CreateBitmapOrExit(iFrameWidth, iFrameHeight);
+  pStrip.reset(LoadStripCopy(cFile, pPalette));
+  pFrame.reset(CreateBitmapOrExit(iFrameWidth, iFrameHeight));
   refreshFrame();
   return 0;
 }
 
 void Sprite::freeImages() {
-  if (pStrip != nullptr) destroy_bitmap(pStrip);
-  if (pFrame != nullptr) destroy_bitmap(pFrame);
-  pStrip = nullptr;
-  pFrame = nullptr;
+  pStrip.reset();
+  pFrame.reset();
 }
 
 void Sprite::draw(BITMAP *pDest) const {
   if (pFrame == nullptr || !bVisible) return;
   // Only the top-left corner is tested; the library clips the rest.
   if (iY < 0 || iY > 480 || iX < 0 || iX > 640) return;
-  if (bTranslucent) DrawTransSprite32(pDest, pFrame, iX, iY, iAlpha);
-  else DrawSprite32(pDest, pFrame, iX, iY);
+  if (bTranslucent) DrawTransSprite32(pDest, pFrame.get(), iX, iY, iAlpha);
+  else DrawSprite32(pDest, pFrame.get(), iX, iY);
 }
 
 void Sprite::setFrame(int iCol, int iNewRow) {
@@ -101,8 +97,8 @@ bool Sprite::stepColumn(int iFirst, int iLast) {
 }
 
 void Sprite::refreshFrame() {
-  FillRect32(pFrame, 0, 0, pFrame->w, pFrame->h, ColourMagenta);
-  masked_blit(pStrip, pFrame, iColumn * iFrameWidth, iRow * iFrameHeight, 0, 0, pFrame->w,
+  FillRect32(pFrame.get(), 0, 0, pFrame->w, pFrame->h, ColourMagenta);
+  masked_blit(pStrip.get(), pFrame.get(), iColumn * iFrameWidth, iRow * iFrameHeight, 0, 0, pFrame->w,
               pFrame->h);
 }
 
@@ -149,7 +145,7 @@ void Sprite::flashDamage() {
   drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
   for (int x = 0; x < pFrame->w; ++x) {
     for (int y = 0; y < pFrame->h; ++y) {
-      if (getpixel(pFrame, x, y) != ColourMagenta) putpixel(pFrame, x, y, PureRed);
+      if (getpixel(pFrame.get(), x, y) != ColourMagenta) putpixel(pFrame.get(), x, y, PureRed);
     }
   }
   solid_mode();

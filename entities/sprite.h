@@ -7,6 +7,8 @@
 #pragma once
 #include <allegro.h>
 
+#include "support/owned.h"
+
 class Sprite {
  public:
   Sprite();
@@ -55,8 +57,8 @@ class Sprite {
   int iX;
   int iY;
   bool bTranslucent;
-  BITMAP *pStrip;
-  BITMAP *pFrame;
+  OwnedBitmap pStrip;  // every frame of the animation, side by side
+  OwnedBitmap pFrame;  // the frame shown, cut from the strip
   int iFrameWidth;
   int iFrameHeight;
   int iColumn;

@@ -5,7 +5,7 @@
 
 #include "app/present.h"
 #include "app/globals.h"
-#include "app/owned.h"
+#include "support/owned.h"
 #include "app/story_font.h"
 #include "app/transitions.h"
 #include "entities/player.h"

@@ -9,7 +9,7 @@
 #include "app/globals.h"
 #include "app/list.h"
 #include "app/notice.h"
-#include "app/owned.h"
+#include "support/owned.h"
 #include "app/transitions.h"
 #include "audio/jukebox.h"
 #include "entities/enemy.h"

@@ -3,7 +3,7 @@
 #pragma once
 #include <allegro.h>
 
-#include "app/owned.h"
+#include "support/owned.h"
 
 struct ListNode;
 class Player;

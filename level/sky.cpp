@@ -11,19 +11,16 @@
 #include "tilemap/tilemap.h"
 
 static const char *const CloudFiles[2] = {"cloud1.bmp", "cloud2.bmp"};
-static BITMAP *CloudPictures[2] = {nullptr, nullptr};
+static OwnedBitmap CloudPictures[2];
 
 BITMAP *CloudPicture(int iWhich) {
   if (CloudPictures[iWhich] == nullptr)
-    CloudPictures[iWhich] = LoadBitmapOrExit(CloudFiles[iWhich], nullptr);
-  return CloudPictures[iWhich];
+    CloudPictures[iWhich].reset(LoadBitmapOrExit(CloudFiles[iWhich], nullptr));
+  return CloudPictures[iWhich].get();
 }
 
 void ReleaseCloudPictures() {
-  for (BITMAP *&pPicture : CloudPictures) {
-    if (pPicture != nullptr) destroy_bitmap(pPicture);
-    pPicture = nullptr;
-  }
+  for (OwnedBitmap &pPicture : CloudPictures) pPicture.reset();
 }
 
 Cloud::Cloud()

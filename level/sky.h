@@ -4,7 +4,7 @@
 #pragma once
 #include <allegro.h>
 
-#include "app/owned.h"
+#include "support/owned.h"
 
 class Cloud {
  public:

@@ -5,7 +5,7 @@
 #pragma once
 #include <allegro.h>
 
-#include "app/owned.h"
+#include "support/owned.h"
 
 class Splash {
  public:

@@ -8,7 +8,7 @@
 
 #include "app/globals.h"
 #include "app/list.h"
-#include "app/owned.h"
+#include "support/owned.h"
 #include "app/present.h"
 #include "app/story_font.h"
 #include "app/transitions.h"

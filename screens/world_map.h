@@ -7,7 +7,7 @@
 #pragma once
 #include <allegro.h>
 
-#include "app/owned.h"
+#include "support/owned.h"
 
 class Sprite;
 class StageNode;

@@ -47,6 +47,11 @@ inline const int16_t *LayerRow(int iRow) {
   return m.currentLayer + static_cast<ptrdiff_t>(iRow) * m.header.widthInBlocks;
 }
 
+// Destroys every block bitmap up to the first empty entry and empties the
+// array (which stays allocated). The engine's block bitmaps are released only
+// here: the map's public array holds them, so they have no other owner.
+void DestroyBlockBitmaps();
+
 // Sets one flag per graphic named by a no-video list such as "0-3,7". Reading
 // stops at the first number that is out of range or any unexpected character.
 void ParseNoVideoList(const char *cList, int iGraphicCount, uint8_t *pFlags);

@@ -209,6 +209,15 @@ static void ResolveBlocks() {
   }
 }
 
+void DestroyBlockBitmaps() {
+  BITMAP **pBitmaps = LoadedMap.bitmaps;
+  if (pBitmaps == nullptr) return;
+  for (BITMAP **p = pBitmaps; *p; p++) {
+    destroy_bitmap(*p);
+    *p = nullptr;
+  }
+}
+
 int TileMapBuildBitmaps() {
   TileMap &m = LoadedMap;
   if (!GraphicDataIsWhole()) return FailGraphics(MapErrBadFile);
@@ -217,7 +226,7 @@ int TileMapBuildBitmaps() {
   if (pNoVideo == nullptr) return FailGraphics(MapErrOutOfMemory);
   ParseNoVideoList(m.noVideoList, iCount, pNoVideo);
   if (m.bitmaps) {  // built before: start afresh rather than leak
-    for (BITMAP **p = m.bitmaps; *p; p++) destroy_bitmap(*p);
+    DestroyBlockBitmaps();
   } else {
     m.bitmaps = static_cast<BITMAP **>(calloc(size_t(iCount) + 2, sizeof(BITMAP *)));
     if (m.bitmaps == nullptr) {

@@ -533,7 +533,7 @@ void TileMapClose() {
   m.anims = m.animEnd = nullptr;
   LoadState.pGraphicIndex = nullptr;
   if (m.bitmaps) {
-    for (BITMAP **p = m.bitmaps; *p; p++) destroy_bitmap(*p);
+    DestroyBlockBitmaps();
     free(m.bitmaps);
     m.bitmaps = nullptr;
   }

@@ -415,9 +415,9 @@ TEST_F(EnemyTest, HitsFlashAndTheLastOneStartsTheDeath) {
   pEnemy->hitByPlayerShots(shots);
   EXPECT_FALSE(pEnemy->bDying);
   const int iBase = skvtest::StripColour(0, 0, 9);
-  EXPECT_NE(getpixel(pEnemy->pSprite->pFrame, 5, 5), iBase);  // tinted
+  EXPECT_NE(getpixel(pEnemy->pSprite->pFrame.get(), 5, 5), iBase);  // tinted
   pEnemy->pSprite->refreshFrame();
-  EXPECT_EQ(getpixel(pEnemy->pSprite->pFrame, 5, 5), iBase);
+  EXPECT_EQ(getpixel(pEnemy->pSprite->pFrame.get(), 5, 5), iBase);
   pEnemy->hitByPlayerShots(shots);
   EXPECT_TRUE(pEnemy->bDying);
   EXPECT_EQ(pEnemy->iHealth, 0);

@@ -84,9 +84,9 @@ TEST_F(PlayerTest, EnemyShotsHitOnlyStrictlyInsideTheFrame) {
   dragon.hitByShots(shots);
   EXPECT_EQ(dragon.iHealth, 48);
   EXPECT_FALSE(static_cast<Projectile *>(shots->data)->bAlive);
-  EXPECT_NE(getpixel(dragon.pSprite->pFrame, 40, 50), skvtest::StripColour(0, 0, 3));
+  EXPECT_NE(getpixel(dragon.pSprite->pFrame.get(), 40, 50), skvtest::StripColour(0, 0, 3));
   dragon.pSprite->refreshFrame();
-  EXPECT_EQ(getpixel(dragon.pSprite->pFrame, 40, 50), skvtest::StripColour(0, 0, 3));
+  EXPECT_EQ(getpixel(dragon.pSprite->pFrame.get(), 40, 50), skvtest::StripColour(0, 0, 3));
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ TEST_F(ProjectileTest, LaunchClampsDirectionAndDrawsSpeedInOrder) {
   EXPECT_EQ(shot.pSprite->iY, 50);
   EXPECT_EQ(shot.pSprite->getWidth(), 16);
   EXPECT_EQ(shot.pSprite->iFrameDelay, 10);
-  EXPECT_EQ(getpixel(shot.pSprite->pFrame, 3, 3), StripColour(0, 0, 7));  // ice
+  EXPECT_EQ(getpixel(shot.pSprite->pFrame.get(), 3, 3), StripColour(0, 0, 7));  // ice
 
   // Speeds stay within 6..14 over many launches.
   for (int i = 0; i < 200; ++i) {
@@ -71,7 +71,7 @@ TEST_F(ProjectileTest, PlayerShotKeepsItsSpeedAndFirePicture) {
   EXPECT_EQ(shot.iSpeed, 17);
   EXPECT_FLOAT_EQ(shot.fDirY, -1.0f);
   EXPECT_FLOAT_EQ(shot.fDirX, 0.0f);
-  EXPECT_EQ(getpixel(shot.pSprite->pFrame, 3, 3), StripColour(0, 0, 0));  // fire
+  EXPECT_EQ(getpixel(shot.pSprite->pFrame.get(), 3, 3), StripColour(0, 0, 0));  // fire
 }
 
 TEST_F(ProjectileTest, MovesOnItsOwnTimer) {

@@ -26,7 +26,7 @@ class SpriteTest : public ::testing::Test {
     SpriteImageCacheClear();
   }
   // Colour of the frame now shown (one pixel away from its masked corner).
-  int Shown() { return getpixel(sprite.pFrame, 1, 1); }
+  int Shown() { return getpixel(sprite.pFrame.get(), 1, 1); }
   Sprite sprite;
 };
 
@@ -41,7 +41,7 @@ TEST_F(SpriteTest, LoadShowsFirstFrameWithMaskKept) {
   EXPECT_EQ(sprite.pFrame->w, 4);
   EXPECT_EQ(sprite.pFrame->h, 5);
   EXPECT_EQ(Shown(), StripColour(0, 0));
-  EXPECT_EQ(getpixel(sprite.pFrame, 0, 0), makecol(255, 0, 255));
+  EXPECT_EQ(getpixel(sprite.pFrame.get(), 0, 0), makecol(255, 0, 255));
   EXPECT_FALSE(sprite.bTranslucent);
   EXPECT_TRUE(sprite.bVisible);
 }
@@ -237,12 +237,12 @@ TEST_F(SpriteTest, FadeInLandsOnTargetOrClampsAndReportsOvershoot) {
 TEST_F(SpriteTest, DamageFlashTintsOnlyTheShownFrameUntilRefreshed) {
   sprite.flashDamage();
   int iBase = StripColour(0, 0);
-  int iTint = getpixel(sprite.pFrame, 2, 3);
+  int iTint = getpixel(sprite.pFrame.get(), 2, 3);
   EXPECT_NEAR(getr(iTint), (getr(iBase) + 255) / 2, 2);
   EXPECT_NEAR(getg(iTint), getg(iBase) / 2, 2);
   EXPECT_NEAR(getb(iTint), getb(iBase) / 2, 2);
-  EXPECT_EQ(getpixel(sprite.pFrame, 0, 0), makecol(255, 0, 255));
-  EXPECT_EQ(getpixel(sprite.pStrip, 2, 3), iBase);  // the strip is untouched
+  EXPECT_EQ(getpixel(sprite.pFrame.get(), 0, 0), makecol(255, 0, 255));
+  EXPECT_EQ(getpixel(sprite.pStrip.get(), 2, 3), iBase);  // the strip is untouched
 
   // Drawing after a flash is back in solid mode.
   BITMAP *pDest = create_bitmap(8, 8);
@@ -254,7 +254,7 @@ TEST_F(SpriteTest, DamageFlashTintsOnlyTheShownFrameUntilRefreshed) {
   sprite.refreshFrame();
   for (int x = 0; x < 4; ++x)
     for (int y = 0; y < 5; ++y)
-      EXPECT_EQ(getpixel(sprite.pFrame, x, y), getpixel(sprite.pStrip, x, y));
+      EXPECT_EQ(getpixel(sprite.pFrame.get(), x, y), getpixel(sprite.pStrip.get(), x, y));
 }
 
 TEST_F(SpriteTest, CacheReadsEachFileOnceAndGivesPrivateCopies) {
@@ -263,12 +263,12 @@ TEST_F(SpriteTest, CacheReadsEachFileOnceAndGivesPrivateCopies) {
   second.load("strip.bmp", nullptr, 4, 5, 5);
   EXPECT_EQ(SpriteImageCacheSize(), 1);
   ASSERT_NE(second.pStrip, sprite.pStrip);
-  EXPECT_EQ(getpixel(second.pStrip, 5, 6), getpixel(sprite.pStrip, 5, 6));
+  EXPECT_EQ(getpixel(second.pStrip.get(), 5, 6), getpixel(sprite.pStrip.get(), 5, 6));
 
   // Freeing one copy leaves the other whole.
   second.freeImages();
   EXPECT_EQ(second.pStrip, nullptr);
-  EXPECT_EQ(getpixel(sprite.pStrip, 5, 6), StripColour(1, 1));
+  EXPECT_EQ(getpixel(sprite.pStrip.get(), 5, 6), StripColour(1, 1));
 
   // The file on disk is read again only after the cache was emptied.
   skvtest::WriteStrip("strip.bmp", 4, 5, 1, 1);

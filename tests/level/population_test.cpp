@@ -197,7 +197,7 @@ TEST_F(Population, EveryGroupOfEveryRecipeSpawnsItsValues) {
         const Enemy *e = placed[i];
         SCOPED_TRACE("enemy " + std::to_string(i));
         ASSERT_EQ(e->iKind, g.iKind);
-        EXPECT_EQ(getpixel(e->pSprite->pStrip, 2, 2) & 0xFFFFFF, Colour.at(g.cImage));
+        EXPECT_EQ(getpixel(e->pSprite->pStrip.get(), 2, 2) & 0xFFFFFF, Colour.at(g.cImage));
         EXPECT_EQ(e->iWalkDelay, g.iWalkDelay);
         EXPECT_EQ(e->iLegLength, g.iLegLength);
         EXPECT_EQ(e->iWalkStep, g.iWalkStep);

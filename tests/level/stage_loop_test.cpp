@@ -145,7 +145,7 @@ TEST_F(StageLoop, OneFrameDrawsBackToFrontAndClimbsWithTheScroll) {
   const int iDragon = At(285, 400);
   EXPECT_NE(iDragon, 0xC08000) << "the dragon over everything, tinted by the hit";
   EXPECT_GT(iDragon >> 16, 0xC0);
-  EXPECT_EQ(getpixel(run.pPlayer->pSprite->pFrame, 5, 50) & 0xFFFFFF, 0xC08000)
+  EXPECT_EQ(getpixel(run.pPlayer->pSprite->pFrame.get(), 5, 50) & 0xFFFFFF, 0xC08000)
       << "the tint is gone after the frame";
   GameJukebox.stopMusic();
   endStage(run);

@@ -274,7 +274,7 @@ TEST_F(WorldMapTest, OpenNodesSwingThroughTheirColumnsAndCompletedShowSeven) {
   GameTicks += 6;
   map->update();
   EXPECT_EQ(node(0)->pSprite->iColumn, 7);
-  EXPECT_EQ(skvtest::PixelRgb(node(0)->pSprite->pFrame, 16, 16),
+  EXPECT_EQ(skvtest::PixelRgb(node(0)->pSprite->pFrame.get(), 16, 16),
             screentest::NodeColumnColour(7));
   // Closed nodes are not animated.
   EXPECT_EQ(node(3)->pSprite->iColumn, 0);
