@@ -27,8 +27,8 @@ BITMAP *LoadStripCopy(const char *cFile, RGB *pPalette) {
     }
   }
   if (pSource == nullptr) {
-    pSource = LoadBitmapOrExit(cFile, nullptr);
-    ImageCache.emplace_back(cFile, OwnedBitmap(pSource));
+    ImageCache.emplace_back(cFile, OwnedBitmap(LoadBitmapOrExit(cFile, nullptr)));
+    pSource = ImageCache.back().second.get();
   }
   if (bitmap_color_depth(pSource) != get_color_depth()) return LoadBitmapOrExit(cFile, nullptr);
   BITMAP *pCopy = CreateBitmapOrExit(pSource->w, pSource->h);
