@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/globals.h"
 #include "app/startup.h"
 #include "common/allegro_env.h"
 
@@ -51,11 +50,4 @@ TEST(StartUp, SoundFallsBackToSilence) {
       testing::ExitedWithCode(0),
       "^ERROR:  Failure to install sound[.]  Attempting to run without sound[.]\n"
       "REPORT:  [^\n]+\n[|]running silent$");
-}
-
-TEST(StartUp, TickCallbackCountsUp) {
-  GameTicks = 41;
-  OnGameTick();
-  OnGameTick();
-  EXPECT_EQ(GameTicks.load(), 43);
 }

@@ -15,6 +15,7 @@
 
 #include "app/globals.h"
 #include "app/startup.h"
+#include "audio/game_music.h"
 #include "audio/jukebox.h"
 #include "audio/ogg_stream.h"
 
@@ -40,13 +41,6 @@ static int StartSound() {
   if (digi_driver == nullptr || digi_driver->id == DIGI_NONE) return Fail("silent driver");
   fprintf(stderr, "alsa probe: digital driver %s\n", digi_driver->name);
   return 0;
-}
-
-// The game's way out: music first, then the tick, then the library.
-static void StopAll() {
-  GameJukebox.shutdownJukebox();
-  remove_int(OnGameTick);
-  allegro_exit();
 }
 
 // Four streams over one track, 400 random steps a few milliseconds apart.
@@ -90,7 +84,6 @@ static int Stress(const char *cTrack) {
 }
 
 static int Probe(const char *cTrack) {
-
   GameJukebox.initJukebox();
   GameJukebox.addTrack(cTrack, 1);
   GameJukebox.updateMusic(1);
@@ -144,7 +137,9 @@ int main(int argc, char **argv) {
   if (argc != 2 && !bStress) return Fail("usage: audio_alsa_probe [--stress] TRACK.ogg");
   if (StartSound() != 0) return 1;
   const int iResult = bStress ? Stress(argv[2]) : Probe(argv[1]);
-  StopAll();
+  // The game's own way out: the music first, then the tick and the library.
+  StopGameMusic();
+  ShutDown();
   return iResult;
 }
 END_OF_MAIN()

@@ -5,17 +5,17 @@
 #include <cstring>
 
 #include "level/level_run.h"
-#include "player_fixture.h"
+#include "entity_fixture.h"
 
 using skvtest::SetTicks;
 
 namespace {
 
 // The stage's control step, driven tick by tick with keys set by the test.
-class ControlTest : public PlayerTest {
+class ControlTest : public EntityTest {
  protected:
   void SetUp() override {
-    PlayerTest::SetUp();
+    EntityTest::SetUp();
     for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
     memset(&joy[0], 0, sizeof(JOYSTICK_INFO));
     run.pPlayer = &dragon;
@@ -26,7 +26,7 @@ class ControlTest : public PlayerTest {
     run.pPlayer = nullptr;
     shots = run.pProjectiles;
     run.pProjectiles = nullptr;
-    PlayerTest::TearDown();
+    EntityTest::TearDown();
   }
   // Puts the dragon at a screen y, as drawn there last.
   void PlaceAtScreenY(int iY) {

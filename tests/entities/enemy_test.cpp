@@ -6,67 +6,14 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <vector>
 
-#include "app/list.h"
-#include "entities/projectile.h"
-#include "entities/sprite.h"
-#include "test_images.h"
-#include "test_map.h"
-#include "tilemap/tilemap.h"
+#include "entity_fixture.h"
 
 using skvtest::SetTicks;
 
 namespace {
 
-// Map of 20 x 20 cells (640 x 640 pixels): free, except a solid cell at
-// column 10, row 10 (pixels 320..351).
-class EnemyTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    skvtest::WriteStrip("orc2.bmp", 24, 32, 3, 4, 0);
-    skvtest::WriteStrip("hut.bmp", 64, 64, 1, 1, 9);
-    skvtest::WriteStrip("ice.bmp", 16, 16, 4, 1, 7);
-  }
-  void SetUp() override {
-    std::vector<int16_t> cells(20 * 20, 0);
-    cells[10 * 20 + 10] = 1;
-    ASSERT_TRUE(skvtest::LoadTestMap(20, 20, cells));
-    SetTicks(1000);
-  }
-  void TearDown() override {
-    for (Enemy *pEnemy : made) delete pEnemy;
-    FreeShots(shots);
-    TileMapClose();
-    SpriteImageCacheClear();
-  }
-  Enemy *Make(int iKind, const char *cImage, int iX, int iY, int iWalkDelay = 5,
-              int iFireDelay = 150, int iHitPoints = 1) {
-    Enemy *pEnemy = new Enemy();
-    made.push_back(pEnemy);
-    EXPECT_TRUE(pEnemy->setupEnemy(iKind, cImage, iX, iY, iWalkDelay, 10, 6, iFireDelay,
-                                   iHitPoints, 10));
-    return pEnemy;
-  }
-  static void FreeShots(ListNode *pList) {
-    for (ListNode *p = pList; p != nullptr; p = p->link) delete static_cast<Projectile *>(p->data);
-    ListFree(pList);
-  }
-  // A player shot whose top-left point is at (x, y), added to `shots`.
-  void AddPlayerShot(float fX, float fY) {
-    Projectile *pShot = new Projectile();
-    pShot->bPlayerShot = true;
-    pShot->bAlive = true;
-    pShot->fX = fX;
-    pShot->fY = fY;
-    ListNode *pNode = ListNewNode();
-    pNode->data = pShot;
-    shots = ListAppend(shots, pNode);
-    ListFree(pNode);
-  }
-  std::vector<Enemy *> made;
-  ListNode *shots = nullptr;
-};
+using EnemyTest = EntityTest;
 
 TEST_F(EnemyTest, ConstructorDefaultsAndTeleportDraws) {
   srand(5);
@@ -257,13 +204,12 @@ TEST_F(EnemyTest, UpdateRestsOffScreenEvenWhenDying) {
 TEST_F(EnemyTest, DyingEnemyFadesInThirteenStepsThenTurnsInactive) {
   Enemy *pEnemy = Make(KindHut, "hut.bmp", 100, 200);
   pEnemy->pSprite->iX = pEnemy->pSprite->iY = 50;
-  AddPlayerShot(120, 220);
+  AddShot(120, 220, true);
   SetTicks(2000);
   pEnemy->updateEnemy(shots, 0, 0);
   EXPECT_TRUE(pEnemy->bDying);
   EXPECT_EQ(pEnemy->iHealth, 0);
-  FreeShots(shots);
-  shots = nullptr;
+  ClearShots();
   int iUpdates = 0;
   for (int t = 2002; pEnemy->bActive && t < 3000; t += 2) {
     SetTicks(t);
@@ -390,19 +336,18 @@ TEST_F(EnemyTest, HitBoxIsWidenedByFiveAndStrictOnBothSides) {
   };
   int iHealth = pEnemy->iHealth;
   for (const Case &c : cases) {
-    AddPlayerShot(c.x, c.y);
+    AddShot(c.x, c.y, true);
     pEnemy->hitByPlayerShots(shots);
     Projectile *pShot = static_cast<Projectile *>(shots->data);
     EXPECT_EQ(pEnemy->iHealth, c.hit ? iHealth - 1 : iHealth) << c.x << ", " << c.y;
     EXPECT_EQ(pShot->bAlive, !c.hit) << c.x << ", " << c.y;
     iHealth = pEnemy->iHealth;
-    FreeShots(shots);
-    shots = nullptr;
+    ClearShots();
   }
   // Enemy shots never hurt enemies; dead player shots still do.
-  AddPlayerShot(110, 210);
+  AddShot(110, 210, true);
   static_cast<Projectile *>(shots->data)->bPlayerShot = false;
-  AddPlayerShot(111, 211);
+  AddShot(111, 211, true);
   static_cast<Projectile *>(shots->link->data)->bAlive = false;
   pEnemy->hitByPlayerShots(shots);
   EXPECT_EQ(pEnemy->iHealth, iHealth - 1);
@@ -411,7 +356,7 @@ TEST_F(EnemyTest, HitBoxIsWidenedByFiveAndStrictOnBothSides) {
 
 TEST_F(EnemyTest, HitsFlashAndTheLastOneStartsTheDeath) {
   Enemy *pEnemy = Make(KindHut, "hut.bmp", 100, 200, 5, 150, 2);
-  AddPlayerShot(110, 210);
+  AddShot(110, 210, true);
   pEnemy->hitByPlayerShots(shots);
   EXPECT_FALSE(pEnemy->bDying);
   const int iBase = skvtest::StripColour(0, 0, 9);

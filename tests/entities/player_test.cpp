@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "player_fixture.h"
+#include "entity_fixture.h"
 
 using skvtest::SetTicks;
 
 namespace {
+
+using PlayerTest = EntityTest;
 
 TEST_F(PlayerTest, CreatedAtItsStartingPlace) {
   EXPECT_FLOAT_EQ(dragon.fX, 280.0f);

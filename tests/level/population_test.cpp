@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
-#include <string>
 #include <vector>
 
 #include "app/list.h"
@@ -136,89 +134,6 @@ TEST_F(Population, StageOneFollowsTheDrawOrderExactly) {
     EXPECT_EQ(sky[c]->iWidth, e.iWidth);
     EXPECT_EQ(sky[c]->iHeight, e.iHeight);
     EXPECT_EQ(sky[c]->iMoveDelay, 1);
-  }
-}
-
-// Every spawn value of every group of the five recipes, enemy by enemy in
-// list order, and the cloud count. The picture is told by the colour the test
-// pictures give it; a hit-point value of 0 stands for a hut's 5 to 14.
-TEST_F(Population, EveryGroupOfEveryRecipeSpawnsItsValues) {
-  struct Group {
-    int iCount, iKind;
-    const char *cImage;
-    int iWalkDelay, iLegLength, iWalkStep, iFireDelay, iHitPoints, iScore;
-  };
-  struct Stage {
-    const char *cName;
-    std::vector<Group> groups;
-    size_t iClouds;
-  };
-  const Group Hut20 = {20, 1, "hut", 5, 10, 6, 150, 0, 30};
-  const Stage stages[] = {
-      {"level1.fmp",
-       {{25, 4, "orc2", 5, 10, 6, 150, 1, 5}, {25, 4, "orc3", 5, 10, 6, 150, 1, 5},
-        {10, 5, "orc3", 5, 10, 6, 20, 5, 10}, Hut20},
-       100},
-      {"level2a.fmp",
-       {{50, 2, "orc4", 5, 10, 6, 5, 10, 10}, {10, 4, "orc2", 1, 10, 6, 150, 1, 10},
-        {50, 4, "orc2", 5, 10, 6, 150, 1, 5}, {25, 4, "orc3", 5, 10, 6, 150, 1, 5},
-        {30, 5, "orc3", 5, 10, 6, 20, 5, 10}, Hut20},
-       200},
-      {"level2.fmp",
-       {{50, 2, "orc4", 5, 10, 6, 5, 10, 10}, {10, 4, "orc2", 1, 10, 6, 150, 1, 10},
-        {10, 14, "orc5", 1, 10, 6, 150, 1, 10}, {50, 4, "orc2", 5, 10, 6, 150, 1, 5},
-        {25, 4, "orc3", 5, 10, 6, 150, 1, 5}, {30, 5, "orc3", 5, 10, 6, 20, 5, 10},
-        {300, 1, "hut", 5, 10, 6, 150, 0, 30}},
-       50},
-      {"level3.fmp",
-       {{100, 2, "orc4", 5, 10, 6, 5, 10, 10}, {10, 4, "orc2", 1, 10, 6, 150, 1, 10},
-        {20, 3, "orc5", 1, 10, 6, 150, 1, 10}, {50, 13, "orc5", 1, 10, 6, 150, 1, 10},
-        {10, 4, "orc3", 5, 10, 6, 150, 1, 5}, {10, 5, "orc3", 5, 10, 6, 20, 5, 10},
-        {5, 1, "hut", 5, 10, 6, 150, 0, 30}},
-       300},
-      {"level4.fmp",
-       {{50, 5, "orc4", 5, 10, 6, 5, 10, 10}, {100, 14, "orc5", 1, 10, 6, 20, 1, 20},
-        {50, 15, "orc5", 1, 10, 6, 300, 1, 20}, {100, 1, "hut", 5, 10, 6, 150, 0, 30}},
-       300},
-      {"Level1.fmp", {}, 0},  // names match exactly
-  };
-  const std::map<std::string, int> Colour = {{"orc2", 0x806042}, {"orc3", 0x806043},
-                                             {"orc4", 0x806044}, {"orc5", 0x806045},
-                                             {"hut", 0x704020}};
-  for (const Stage &s : stages) {
-    SCOPED_TRACE(s.cName);
-    srand(7);
-    run.populate(s.cName);
-    const std::vector<Enemy *> placed = enemies();
-    size_t i = 0;
-    for (const Group &g : s.groups) {
-      for (int n = 0; n < g.iCount; ++n, ++i) {
-        ASSERT_LT(i, placed.size());
-        const Enemy *e = placed[i];
-        SCOPED_TRACE("enemy " + std::to_string(i));
-        ASSERT_EQ(e->iKind, g.iKind);
-        EXPECT_EQ(getpixel(e->pSprite->pStrip.get(), 2, 2) & 0xFFFFFF, Colour.at(g.cImage));
-        EXPECT_EQ(e->iWalkDelay, g.iWalkDelay);
-        EXPECT_EQ(e->iLegLength, g.iLegLength);
-        EXPECT_EQ(e->iWalkStep, g.iWalkStep);
-        EXPECT_EQ(e->iFireDelay, g.iFireDelay);
-        EXPECT_EQ(e->iScoreValue, g.iScore);
-        if (g.iHitPoints != 0) {
-          EXPECT_EQ(e->iHealth, g.iHitPoints);
-        } else {
-          EXPECT_GE(e->iHealth, 5);
-          EXPECT_LE(e->iHealth, 14);
-        }
-      }
-    }
-    EXPECT_EQ(placed.size(), i);
-    EXPECT_EQ(clouds().size(), s.iClouds);
-    for (Cloud *c : clouds()) {
-      EXPECT_TRUE(c->fVelX == 1.0f || c->fVelX == -1.0f);
-      EXPECT_TRUE(c->fVelY == 1.0f || c->fVelY == -1.0f);
-    }
-    run.releaseStage();
-    ASSERT_EQ(TileMapOpen("striped.fmp"), 0);
   }
 }
 

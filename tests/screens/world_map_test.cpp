@@ -12,6 +12,7 @@
 #include "entities/sprite.h"
 #include "screen_fixture.h"
 #include "screens/screens.h"
+#include "screens/stage_intro.h"
 #include "screens/world_map.h"
 #include "support/colour.h"
 
@@ -57,27 +58,18 @@ class WorldMapTest : public ScreenTest {
   WorldMap *map = nullptr;
 };
 
+// Every node's map has its story page, whose title is the node's name.
 TEST_F(WorldMapTest, LoadBuildsTheNodeTable) {
-  struct Row {
-    const char *cName;
-    int iX, iY;
-    const char *cMap;
-  } rows[] = {{"Kneebow's Shore", 320, 420, "level1.fmp"},
-              {"Trainning Grounds", 250, 380, "level2a.fmp"},
-              {"K'llisc Village", 370, 350, "level2.fmp"},
-              {"Bay of K'llisc", 180, 350, "level3.fmp"},
-              {"Forgotten Forest", 220, 250, "level4.fmp"}};
   for (int i = 0; i < 5; ++i) {
     SCOPED_TRACE(i);
     ASSERT_NE(node(i), nullptr);
-    EXPECT_STREQ(node(i)->cName, rows[i].cName);
-    EXPECT_EQ(node(i)->iX, rows[i].iX);
-    EXPECT_EQ(node(i)->iY, rows[i].iY);
-    EXPECT_STREQ(node(i)->cMapFile, rows[i].cMap);
+    const StoryLine *pLines = nullptr;
+    ASSERT_GT(StoryLinesFor(node(i)->cMapFile, &pLines), 0) << node(i)->cMapFile;
+    EXPECT_STREQ(node(i)->cName, pLines[0].cText);
     EXPECT_EQ(node(i)->bOpen != 0, i == 0);
     EXPECT_FALSE(node(i)->bCompleted);
-    EXPECT_EQ(node(i)->pSprite->iX, rows[i].iX);
-    EXPECT_EQ(node(i)->pSprite->iY, rows[i].iY);
+    EXPECT_EQ(node(i)->pSprite->iX, node(i)->iX);
+    EXPECT_EQ(node(i)->pSprite->iY, node(i)->iY);
   }
   for (int i = 5; i < WorldMap::kSlots; ++i) EXPECT_EQ(map->pNodes[i], nullptr);
   EXPECT_EQ(map->iCurrent, 0);
