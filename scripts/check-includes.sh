@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Checks that includes between the game's folders point one way only: down
-# the order support, tilemap, app, entities and audio, level, screens, game.
-# Lists every include that points up (or across between entities and audio)
-# and fails if there is one. No exceptions are listed.
+# Checks that includes between the game's folders, and the links between
+# their libraries, point one way only: down the order support, tilemap, app,
+# entities and audio, level, screens, game. Lists every include or link that
+# points up (or across between entities and audio) and fails if there is one.
+# No exceptions are listed.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -41,8 +42,24 @@ for folder in "${FOLDERS[@]}"; do
   done < <(find "$ROOT/$folder" -type f \( -name '*.cpp' -o -name '*.h' \) -print0)
 done
 
+# Each folder's library links only the libraries of lower folders.
+iLinks=0
+for folder in "${FOLDERS[@]}"; do
+  own=$(rank "$folder")
+  while IFS= read -r target; do
+    [ "$target" = "$folder" ] && continue
+    other=$(rank "$target")
+    [ "$other" -lt 0 ] && continue
+    iLinks=$((iLinks + 1))
+    if [ "$other" -ge "$own" ]; then
+      echo "check-includes: $folder/CMakeLists.txt links skv_$target, which is not below $folder/"
+      iWrong=$((iWrong + 1))
+    fi
+  done < <(grep -o 'skv_[a-z]*' "$ROOT/$folder/CMakeLists.txt" | sed 's/^skv_//' | sort -u)
+done
+
 if [ "$iWrong" -gt 0 ]; then
-  echo "check-includes: $iWrong of $iChecked includes across folders point the wrong way" >&2
+  echo "check-includes: $iWrong of $((iChecked + iLinks)) includes and links across folders point the wrong way" >&2
   exit 1
 fi
-echo "check-includes: all $iChecked includes across folders point down"
+echo "check-includes: all $iChecked includes and $iLinks library links across folders point down"
