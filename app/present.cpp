@@ -22,8 +22,8 @@ constexpr int PanelRoomWidth = 32;
 constexpr int PanelRoomHeight = 96;
 
 // Both are released by CloseDisplay, before the library shuts down.
-OwnedBitmap Shown;   // the picture as last presented
-OwnedBitmap Scaled;  // the picture at the output's scale (scale > 1)
+OwnedBitmap &Shown = ProcessWide<OwnedBitmap>();   // the picture as last presented
+OwnedBitmap &Scaled = ProcessWide<OwnedBitmap>();  // the picture at the output's scale (scale > 1)
 PresentLayout Layout = {1, 0, 0};
 int iLayoutWidth = 0, iLayoutHeight = 0;  // the output the layout was made for
 bool bBordersPainted = false;             // black around the picture is drawn

@@ -15,7 +15,7 @@
 #include "tilemap/tilemap.h"
 
 // Holds the BackBuffer from start-up to shut-down.
-static OwnedBitmap HeldBackBuffer;
+static OwnedBitmap &HeldBackBuffer = ProcessWide<OwnedBitmap>();
 
 // The clock stands still while the game is paused (it has no focus).
 void OnGameTick() {

@@ -11,7 +11,7 @@
 #include "support/owned.h"
 
 // The fades compose into this bitmap, made once at the BackBuffer's size.
-static OwnedBitmap FadeScratch;
+static OwnedBitmap &FadeScratch = ProcessWide<OwnedBitmap>();
 
 BITMAP *LoadBitmapOrExit(const char *cName, RGB *pPalette) {
   // A damaged picture is refused here, as the library's loader would trust it.

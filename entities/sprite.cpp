@@ -13,7 +13,8 @@
 namespace {
 
 // One decoded image per file name, kept until SpriteImageCacheClear.
-std::vector<std::pair<std::string, OwnedBitmap>> ImageCache;
+using ImageList = std::vector<std::pair<std::string, OwnedBitmap>>;
+ImageList &ImageCache = ProcessWide<ImageList>();
 
 // A private copy of the named image. Files are read once and cloned after
 // that; a palette request or an image at another depth bypasses the cache.

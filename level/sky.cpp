@@ -1,6 +1,7 @@
 // Sky layer: cloud placement, drift and translucent drawing.
 #include "level/sky.h"
 
+#include <array>
 #include <cstdlib>
 
 #include "app/globals.h"
@@ -11,7 +12,7 @@
 #include "tilemap/tilemap.h"
 
 static const char *const CloudFiles[2] = {"cloud1.bmp", "cloud2.bmp"};
-static OwnedBitmap CloudPictures[2];
+static std::array<OwnedBitmap, 2> &CloudPictures = ProcessWide<std::array<OwnedBitmap, 2>>();
 
 BITMAP *CloudPicture(int iWhich) {
   if (CloudPictures[iWhich] == nullptr)

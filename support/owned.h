@@ -1,9 +1,10 @@
 // Owners for the library's bitmaps and datafiles, the one way the game holds
-// them: a local, a member or a process-wide holder releases its bitmap or
-// datafile when it goes out of scope or is reset, on every way out. Holders
-// that live as long as the process are reset by the shut-down; one still
-// holding something when the process ends, after the library has shut down,
-// leaves it to the process's end (the library can no longer release it).
+// them: a local or a member releases its bitmap or datafile when it goes out
+// of scope, on every way out. A holder that lives as long as the process is
+// made with ProcessWide and reset by the function that ends its use (the
+// shut-down, the end of a stage); it is never destroyed, so whatever it still
+// holds when the process ends, after the library has shut down, is left to
+// the process's end.
 #pragma once
 #include <allegro.h>
 
@@ -11,14 +12,20 @@
 
 struct BitmapDeleter {
   void operator()(BITMAP *pBitmap) const {
-    if (pBitmap != nullptr && system_driver != nullptr) destroy_bitmap(pBitmap);
+    if (pBitmap != nullptr) destroy_bitmap(pBitmap);
   }
 };
 using OwnedBitmap = std::unique_ptr<BITMAP, BitmapDeleter>;
 
 struct DatafileDeleter {
   void operator()(DATAFILE *pData) const {
-    if (pData != nullptr && system_driver != nullptr) unload_datafile(pData);
+    if (pData != nullptr) unload_datafile(pData);
   }
 };
 using OwnedDatafile = std::unique_ptr<DATAFILE, DatafileDeleter>;
+
+// A holder for the whole life of the process, never destroyed (see above).
+template <class Holder>
+Holder &ProcessWide() {
+  return *new Holder();
+}
