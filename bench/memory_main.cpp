@@ -14,8 +14,12 @@
 
 namespace {
 
-const char *const StageMaps[] = {"level1.fmp", "level2a.fmp", "level2.fmp", "level3.fmp",
-                                 "level4.fmp"};
+// The stages' maps, in the order of the world map.
+const char *const StageMaps[] = {
+#define SKV_STAGE(stem, name, seed, layout) #stem ".fmp",
+#include "tools/maps/stages.def"
+#undef SKV_STAGE
+};
 
 int MeasureOne(const char *cMap) {
   BenchStartAllegro();

@@ -1,4 +1,4 @@
-// The five stage layouts. Row 0 is the top of the map, where a stage ends;
+// The stage layouts and the list of stages (stages.def). Row 0 is the top of the map, where a stage ends;
 // the flight starts at the bottom (row 749) and climbs.
 #include <algorithm>
 #include <cmath>
@@ -397,11 +397,9 @@ void LayoutForest(StageLayout &L, uint32_t seed) {
 
 const std::vector<StageInfo> &Stages() {
   static const std::vector<StageInfo> stages = {
-      {"level1.fmp", "Kneebow's Shore", 0x51A7E001u, LayoutShore},
-      {"level2a.fmp", "Trainning Grounds", 0x51A7E02Au, LayoutTraining},
-      {"level2.fmp", "K'llisc Village", 0x51A7E002u, LayoutVillage},
-      {"level3.fmp", "Bay of K'llisc", 0x51A7E003u, LayoutBay},
-      {"level4.fmp", "Forgotten Forest", 0x51A7E004u, LayoutForest},
+#define SKV_STAGE(stem, name, seed, layout) {#stem ".fmp", name, seed, layout},
+#include "maps/stages.def"
+#undef SKV_STAGE
   };
   return stages;
 }

@@ -1,5 +1,5 @@
-// skv_mapgen: writes the five stage maps into the run folder and a preview
-// strip of each into the preview folder.
+// skv_mapgen: writes the map of every stage of stages.def into the run folder
+// and a preview strip of each into the preview folder.
 //   skv_mapgen DATA_DIR PREVIEW_DIR
 #include <cstdio>
 

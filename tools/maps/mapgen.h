@@ -48,7 +48,7 @@ struct StageInfo {
   void (*layout)(StageLayout &, uint32_t seed);
 };
 
-// The five stages, in the order of the world map.
+// The stages of stages.def, in the order of the world map.
 const std::vector<StageInfo> &Stages();
 
 // Frames of a camp fire's flicker, shown in turn by an animated block (the
