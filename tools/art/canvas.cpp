@@ -26,10 +26,6 @@ void Canvas::blend(int x, int y, Col c, float a) {
   p.a = a + p.a * (1 - a);
 }
 
-void Canvas::clear(Col c, float a) {
-  for (Px &p : px) p = {c.r * a, c.g * a, c.b * a, a};
-}
-
 Col Canvas::colour(int x, int y) const {
   const Px &p = at(x, y);
   if (p.a <= 1e-6f) return {};

@@ -35,7 +35,6 @@ class Canvas {
   const Px &at(int x, int y) const { return px[y * w + x]; }
   // Paints colour c with opacity a over the pixel (source over).
   void blend(int x, int y, Col c, float a);
-  void clear(Col c, float a = 1.0f);
   // Unpremultiplied colour of a pixel (black where fully transparent).
   Col colour(int x, int y) const;
 };

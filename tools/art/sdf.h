@@ -107,23 +107,12 @@ inline Sdf Cut(Sdf a, Sdf b) {
 inline Sdf Intersect(Sdf a, Sdf b) {
   return [=](float x, float y) { return std::max(a(x, y), b(x, y)); };
 }
-inline Sdf Grow(Sdf a, float r) {
-  return [=](float x, float y) { return a(x, y) - r; };
-}
 inline Sdf Shift(Sdf a, float dx, float dy) {
   return [=](float x, float y) { return a(x - dx, y - dy); };
 }
 // Mirror image about the vertical line x = cx.
 inline Sdf MirrorX(Sdf a, float cx) {
   return [=](float x, float y) { return a(2 * cx - x, y); };
-}
-// Turned by `angle` radians about (cx, cy).
-inline Sdf Turn(Sdf a, float cx, float cy, float angle) {
-  const float c = std::cos(angle), s = std::sin(angle);
-  return [=](float x, float y) {
-    const float dx = x - cx, dy = y - cy;
-    return a(cx + dx * c + dy * s, cy - dx * s + dy * c);
-  };
 }
 // Symmetric about x = cx: the shape and its mirror image.
 inline Sdf Sym(Sdf a, float cx) { return Union(a, MirrorX(a, cx)); }

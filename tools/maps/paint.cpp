@@ -114,8 +114,6 @@ float CrownAt(const std::vector<Crown> &crowns, float u, float v, Colour *out) {
 
 }  // namespace
 
-bool MaterialSolid(Material m) { return Styles[m].solid; }
-
 bool TileKey::operator<(const TileKey &o) const {
   auto t = [](const TileKey &k) {
     return std::make_tuple(k.corner[0], k.corner[1], k.corner[2], k.corner[3], k.phaseX, k.phaseY,

@@ -47,8 +47,6 @@ constexpr uint8_t TreeAncient = 4;   // a tree variant bit: dark, old leaves
 enum BlockClass { ClassOpen = 0, ClassWater = 1, ClassRock = 2, ClassBuilding = 3,
                   ClassWall = 4, ClassTree = 5, ClassDeck = 6 };
 
-bool MaterialSolid(Material m);
-
 // An object over a rectangle of cells.
 struct Placement {
   ObjectType type = ObjNone;
