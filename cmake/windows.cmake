@@ -24,8 +24,13 @@ add_custom_command(OUTPUT ${SKV_ICO}
 set(SKV_MANIFEST ${CMAKE_SOURCE_DIR}/dist/windows/skarnvale.exe.manifest)
 configure_file(${CMAKE_SOURCE_DIR}/dist/windows/skarnvale.rc.in ${CMAKE_BINARY_DIR}/skarnvale.rc @ONLY)
 target_sources(skarnvale PRIVATE ${CMAKE_BINARY_DIR}/skarnvale.rc)
-set_source_files_properties(${CMAKE_BINARY_DIR}/skarnvale.rc PROPERTIES OBJECT_DEPENDS
-  "${SKV_ICO};${SKV_MANIFEST}")
+# The game is defined in game/: the icon is made by a target of this folder
+# first, and the resource is compiled again when the icon or the manifest
+# changes.
+add_custom_target(skv_win_icon DEPENDS ${SKV_ICO})
+add_dependencies(skarnvale skv_win_icon)
+set_source_files_properties(${CMAKE_BINARY_DIR}/skarnvale.rc TARGET_DIRECTORY skarnvale
+  PROPERTIES OBJECT_DEPENDS "${SKV_ICO};${SKV_MANIFEST}")
 set_target_properties(skarnvale PROPERTIES WIN32_EXECUTABLE ON)
 
 # The zip: game, data, README and licence texts in one folder; remade when
