@@ -72,10 +72,6 @@ void Cloud::drawCloud(BITMAP *pDest, int iCamX, int iCamY) {
                     static_cast<int>(fY - iCamY), iAlpha);
 }
 
-void Cloud::freeImages() {
-  pScratch.reset();
-}
-
 void LevelRun::updateClouds() {
   for (ListNode *pNode = pClouds; pNode != nullptr; pNode = pNode->link)
     static_cast<Cloud *>(pNode->data)->driftCloud();

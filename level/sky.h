@@ -25,8 +25,6 @@ class Cloud {
   bool inView(int iCamX, int iCamY) const;
   // Draws the stretched picture translucently if the cloud is in view.
   void drawCloud(BITMAP *pDest, int iCamX, int iCamY);
-  // Destroys the stretched picture (the cloud's destructor does too).
-  void freeImages();
 
   float fX;           // map x of the top-left corner
   float fY;           // map y of the top-left corner

@@ -31,7 +31,6 @@ class MapReader {
       : pData(pData), iSize(iSize), iPos(0), bLittle(bLittleEndian), bFailed(false) {}
 
   bool failed() const { return bFailed; }
-  size_t position() const { return iPos; }
   size_t remaining() const { return iSize - iPos; }
   // Moves to an absolute offset; an offset past the end fails.
   void seek(size_t iOffset) {

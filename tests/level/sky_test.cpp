@@ -48,7 +48,6 @@ TEST_F(Sky, RandomValuesStayInTheirRanges) {
     ASSERT_EQ(cloud.pScratch->w, cloud.iWidth);
     ASSERT_EQ(cloud.pScratch->h, cloud.iHeight);
     bBothPictures[cloud.iPicture] = true;
-    cloud.freeImages();
   }
   EXPECT_TRUE(bBothPictures[0] && bBothPictures[1]);
 }
@@ -93,8 +92,6 @@ TEST_F(Sky, TheStretchedPictureIsTheFramesPicture) {
   destroy_bitmap(pReference);
   destroy_bitmap(pFirst);
   destroy_bitmap(pSecond);
-  cloud.freeImages();
-  other.freeImages();
 }
 
 TEST_F(Sky, TouchingTheViewsEdgeCountsAsInView) {
@@ -134,7 +131,6 @@ TEST_F(Sky, OutOfViewCloudsDrawNothing) {
   cloud.drawCloud(pDest, 0, 5000 + cloud.iHeight / 2);
   EXPECT_LT(CountRgb(pDest, 0, 0, 639, 479, 0x000080), 640 * 480);
   destroy_bitmap(pDest);
-  cloud.freeImages();
 }
 
 // Clouds hanging over each edge of the view, and the corners, mix into the
@@ -162,7 +158,6 @@ TEST_F(Sky, CloudsAtTheViewsEdgesMixAsTheLibraryDoes) {
     for (int y = 0; y < 480; ++y)
       for (int x = 0; x < 640; ++x) iDiffer += getpixel(pDest, x, y) != getpixel(pExpected, x, y);
     EXPECT_EQ(iDiffer, 0) << "cloud at " << place.fX << ", " << place.fY;
-    cloud.freeImages();
   }
   destroy_bitmap(pDest);
   destroy_bitmap(pExpected);
