@@ -11,6 +11,7 @@
 #include "app/notice.h"
 #include "app/present.h"
 #include "app/transitions.h"
+#include "support/blit32.h"
 #include "support/owned.h"
 #include "tilemap/tilemap.h"
 
@@ -101,7 +102,7 @@ void StartUp(const DisplayRequest &display) {
   for (int i = 0; i < PAL_SIZE; ++i) blackPalette[i].r = blackPalette[i].g = blackPalette[i].b = 0;
   create_trans_table(&TransTable, blackPalette, 0, 0, 0, nullptr);
   color_map = &TransTable;
-  set_trans_blender(0, 0, 0, 78);
+  SetTransAlpha(78);
 
   FadeStepTick = GameTicks.load();
   FadeLevel = 0;

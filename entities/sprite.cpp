@@ -142,7 +142,7 @@ bool Sprite::fadeOut(int iStep, int iDelay) {
 
 void Sprite::flashDamage() {
   static const int PureRed = PackColour(255, 0, 0);
-  set_trans_blender(0, 0, 0, 128);
+  SetTransAlpha(128);
   drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
   for (int x = 0; x < pFrame->w; ++x) {
     for (int y = 0; y < pFrame->h; ++y) {

@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/transitions.h"
 #include "screens/screens.h"
+#include "support/blit32.h"
 
 const int Splash::kNoticeY[kNoticeLineCount] = {100, 110, 120, 130, 150, 160,
                                                 170, 300, 310, 320, 330, 340};
@@ -67,7 +68,7 @@ void Splash::startPhase(Phase iNext) {
   iPhase = iNext;
   if (iNext == kDone) return;
   iStart = iLastStep = GameTicks;
-  set_trans_blender(0, 0, 0, 0);
+  SetTransAlpha(0);
   iAlpha = 0;
   if (iNext == kLibraryLogo) scaleLogo(pLibraryLogo.get());
   if (iNext == kMakerLogo) scaleLogo(pMakerLogo.get());
@@ -87,7 +88,7 @@ void Splash::fadeInStep() {
   if (iAlpha < 255 && TicksSince(iLastStep) > 10) {
     iLastStep = GameTicks;
     iAlpha += 10;
-    set_trans_blender(0, 0, 0, iAlpha > 255 ? 255 : iAlpha);
+    SetTransAlpha(iAlpha > 255 ? 255 : iAlpha);
   }
 }
 
@@ -95,7 +96,7 @@ void Splash::fadeOutStep() {
   if (TicksSince(iLastStep) > 1) {
     iLastStep = GameTicks;
     iAlpha -= 10;
-    set_trans_blender(0, 0, 0, iAlpha > 255 ? 255 : iAlpha);
+    SetTransAlpha(iAlpha > 255 ? 255 : iAlpha);
   }
 }
 

@@ -6,6 +6,7 @@
 #include "app/transitions.h"
 #include "audio/jukebox.h"
 #include "screens/screens.h"
+#include "support/blit32.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ void TitleMenu::open() {
   clear_to_color(pImageLayer.get(), ColourMagenta);
   stretch_sprite(pImageLayer.get(), pPicture.get(), 0, 0, pImageLayer->w, pImageLayer->h);
   clear_bitmap(BackBuffer);
-  set_trans_blender(0, 0, 0, 0);
+  SetTransAlpha(0);
   // The title composes at the alpha the fade leaves in the blender; on a
   // screen that is already fully faded in that alpha would stay 0 and the
   // title would never appear.
@@ -78,8 +79,9 @@ void TitleMenu::compose() {
   int iSel = iSelection - 1;
   textout_ex(pMenuLayer.get(), font, kEntries[iSel], kEntryX + kHighlightShift,
              kEntryY + 10 * iSel + kHighlightShift, ColourRed, ColourMagenta);
-  draw_trans_sprite(BackBuffer, pImageLayer.get(), 0, 0);
-  draw_trans_sprite(BackBuffer, pMenuLayer.get(), 0, 0);
+  // At the alpha the fade left in the blender.
+  DrawTransSprite32(BackBuffer, pImageLayer.get(), 0, 0, TransAlpha());
+  DrawTransSprite32(BackBuffer, pMenuLayer.get(), 0, 0, TransAlpha());
   if (FadeIn(5)) PresentFrame(BackBuffer);
 }
 

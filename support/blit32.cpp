@@ -265,13 +265,22 @@ void DrawSpritePart32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY, const Pixe
     MaskedRow(SpriteRow(pSprite, c, y), DestRow(pDest, c, y), c.iWidth);
 }
 
+static int iBlenderAlpha = 0;
+
+void SetTransAlpha(int iAlpha) {
+  set_trans_blender(0, 0, 0, iAlpha);
+  iBlenderAlpha = iAlpha;
+}
+
+int TransAlpha() { return iBlenderAlpha; }
+
 void DrawTransSprite32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY, int iAlpha) {
   DrawTransSpritePart32(pDest, pSprite, iX, iY, Whole(pSprite), iAlpha);
 }
 
 void DrawTransSpritePart32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY,
                            const PixelRect &rPart, int iAlpha) {
-  set_trans_blender(0, 0, 0, iAlpha);
+  SetTransAlpha(iAlpha);
   if (!Quick(pDest, pSprite) || iAlpha < 0 || iAlpha > 255) {
     draw_trans_sprite(pDest, pSprite, iX, iY);
     return;

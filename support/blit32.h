@@ -33,6 +33,13 @@ void DrawSprite32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY);
 // all magenta: only rPart is read, the result is that of draw_sprite.
 void DrawSpritePart32(BITMAP *pDest, BITMAP *pSprite, int iX, int iY, const PixelRect &rPart);
 
+// set_trans_blender(0, 0, 0, iAlpha), remembered: the game changes the
+// translucency blender only through here and DrawTransSprite32, so a screen
+// that draws at the alpha the blender holds can ask TransAlpha() for it.
+void SetTransAlpha(int iAlpha);
+// The alpha last set by SetTransAlpha or a translucent draw below (0 before).
+int TransAlpha();
+
 // set_trans_blender(0, 0, 0, iAlpha), then draw_trans_sprite(pDest, pSprite,
 // iX, iY): every non-magenta sprite pixel mixed into the destination,
 // iAlpha (0..255) being the sprite's share. The blender stays set.
