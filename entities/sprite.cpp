@@ -49,8 +49,6 @@ Sprite::Sprite()
     : bVisible(true), iX(0), iY(0), bTranslucent(false), iFrameWidth(0), iFrameHeight(0), iColumn(0), iRow(0), iLastFrameTick(0), iFrameDelay(0),
       iAlpha(0), iAlphaTarget(0), iLastFadeTick(0) {}
 
-Sprite::~Sprite() { freeImages(); }
-
 int Sprite::load(const char *cFile, RGB *pPalette, int iWidth, int iHeight, int iDelay) {
   iColumn = 0;
   iRow = 0;

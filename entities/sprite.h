@@ -12,9 +12,6 @@
 class Sprite {
  public:
   Sprite();
-  // Releases whatever images freeImages has not released yet (each image is
-  // released exactly once either way).
-  ~Sprite();
   Sprite(const Sprite &) = delete;
   Sprite &operator=(const Sprite &) = delete;
 
