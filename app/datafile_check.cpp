@@ -146,6 +146,20 @@ bool BitmapLooksSound(Reader r) {
   return r.skip(uPixelBytes * uW * uH) && r.left() == 0;
 }
 
+// A sample: its bits (8 or 16; negative for stereo), rate and length, then
+// exactly the bytes of its samples. The loader reads any other bit count as
+// 16 and allocates what the length announces.
+bool SampleLooksSound(Reader r) {
+  uint32_t uBits, uRate, uLength;
+  if (!r.u16(uBits) || !r.u16(uRate) || !r.u32(uLength)) return false;
+  const int iBits = static_cast<int16_t>(uBits);
+  const uint64_t uChannels = iBits < 0 ? 2 : 1;
+  if ((iBits != 8 && iBits != -8 && iBits != 16 && iBits != -16) || uRate == 0 || uLength == 0)
+    return false;
+  const uint64_t uBytes = static_cast<uint64_t>(uLength) * uChannels * (iBits == 8 || iBits == -8 ? 1 : 2);
+  return r.skip(uBytes) && r.left() == 0;
+}
+
 bool ObjectLooksSound(Reader &r, int iDepth) {
   // Properties first: "prop", the property's id, its length and its text.
   uint32_t uMagic;
@@ -171,7 +185,9 @@ bool ObjectLooksSound(Reader &r, int iDepth) {
       return BitmapLooksSound(body);
     case Id('P', 'A', 'L', ' '):
       return uRaw == 256 * 4;
-    case Id('S', 'A', 'M', 'P'): case Id('M', 'I', 'D', 'I'): case Id('P', 'A', 'T', ' '):
+    case Id('S', 'A', 'M', 'P'):
+      return SampleLooksSound(body);
+    case Id('M', 'I', 'D', 'I'): case Id('P', 'A', 'T', ' '):
     case Id('F', 'L', 'I', 'C'): case Id('R', 'L', 'E', ' '): case Id('C', 'M', 'P', ' '):
     case Id('X', 'C', 'M', 'P'): case Id('p', 'r', 'o', 'p'):
       return false;

@@ -1,6 +1,7 @@
 // A look through a datafile before the library's loader reads it: the loader
-// trusts every count and size in the file, and a damaged "script.dat" could
-// make it read past its end, allocate without bound or loop for minutes.
+// trusts every count and size in the file, and a damaged "script.dat" or
+// "effects.dat" could make it read past its end, allocate without bound or
+// loop for minutes.
 #pragma once
 #include <allegro.h>
 
@@ -9,10 +10,10 @@
 
 // True when the bytes (the datafile after its packfile magic, beginning with
 // "ALL.") hold the announced objects with consistent sizes. Fonts, bitmaps,
-// palettes and nested datafiles are checked to their last byte; objects of
-// other kinds the loader only copies are accepted as they are; kinds the game
-// never stores (samples, MIDI, sprites, animations) and objects compressed one
-// by one are refused. Whatever passes loads: the library's loader frees its
+// palettes, samples and nested datafiles are checked to their last byte;
+// objects of other kinds the loader only copies are accepted as they are;
+// kinds the game never stores (MIDI, sprites, animations) and objects
+// compressed one by one are refused. Whatever passes loads: the library's loader frees its
 // object list twice when an object fails to load halfway, so an object the
 // loader could not make (a glyph depth it has no bitmaps for, say) is refused.
 bool DatafileBytesLookSound(const uint8_t *pBytes, size_t uSize);

@@ -1,7 +1,12 @@
-// The game's tracks on GameJukebox, from start-up to the way out.
+// The game's music on the program's jukebox and its effects on the effects
+// player, from start-up to the way out.
 #include "audio/game_music.h"
 
+#include <allegro.h>
+
+#include "app/notice.h"
 #include "app/present.h"
+#include "audio/effects.h"
 #include "audio/jukebox.h"
 
 void StartGameMusic() {
@@ -9,8 +14,18 @@ void StartGameMusic() {
   GameJukebox.addTrack("Dances with Dragons.ogg", kTitleTrack);
   GameJukebox.addTrack("Zeal.ogg", kWorldMapTrack);
   GameJukebox.addTrack("Shifting Flames.ogg", kStageTrack);
-  // The music rests where it is while the game is paused.
-  SetAwayListener([](bool bAway) { GameJukebox.pauseMusic(bAway); });
+  // Without a sound driver the effects stay off, as silently as the music.
+  if (digi_card != DIGI_NONE && !GameEffects.load(kEffectsFile))
+    ShowMessage("ERROR:  Failed to load sound effects:  %s.  Playing on without them.",
+                kEffectsFile);
+  // The music and the effects rest where they are while the game is paused.
+  SetAwayListener([](bool bAway) {
+    GameJukebox.pauseMusic(bAway);
+    GameEffects.hold(bAway);
+  });
 }
 
-void StopGameMusic() { GameJukebox.shutdownJukebox(); }
+void StopGameMusic() {
+  GameEffects.release();
+  GameJukebox.shutdownJukebox();
+}

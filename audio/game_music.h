@@ -1,13 +1,18 @@
-// The game's music on the program's jukebox: its tracks registered at start,
-// held while the game is away, stopped and freed on the way out.
+// The game's sound: its music on the program's jukebox and its effects on the
+// effects player, loaded at start, held while the game is away, stopped and
+// freed on the way out.
 #pragma once
 
-// Registers the game's three tracks (kTitleTrack ...) on GameJukebox and
-// lets a pause of the game hold the playing track. Called once, after
-// StartUp.
+// The effects' one data file, in the run folder.
+constexpr const char *kEffectsFile = "effects.dat";
+
+// Registers the game's three tracks (kTitleTrack ...) on GameJukebox, loads
+// the effects into GameEffects (a missing or damaged file: one message, then
+// the game plays on without effects) and lets a pause of the game hold the
+// playing track and effects. Called once, after StartUp.
 void StartGameMusic();
 
-// Stops and frees the music. Called on every way out, before ShutDown: the
-// refill runs on the timer thread and plays through the sound system, which
-// the library removes before its timers.
+// Stops and frees the effects and the music. Called on every way out, before
+// ShutDown: the refill runs on the timer thread and plays through the sound
+// system, which the library removes before its timers.
 void StopGameMusic();

@@ -4,6 +4,7 @@
 
 #include "app/globals.h"
 #include "app/list.h"
+#include "audio/effects.h"
 #include "entities/player.h"
 #include "entities/projectile.h"
 #include "entities/sprite.h"
@@ -121,6 +122,7 @@ void LevelRun::firePlayerShot() {
                           iSpeed + 10);
   if (ListPush(pProjectiles, pShot.get()) != nullptr) pShot.release();
   iLastShotTick = GameTicks;
+  PlayEffect(Effect::Breath, iShotX - iCamX);
 }
 
 void LevelRun::drawProjectiles(BITMAP *pDest) {

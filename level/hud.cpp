@@ -8,6 +8,7 @@
 #include "support/owned.h"
 #include "app/story_font.h"
 #include "app/transitions.h"
+#include "audio/effects.h"
 #include "entities/player.h"
 #include "level/level_run.h"
 #include "support/blit32.h"
@@ -24,6 +25,10 @@ bool LevelRun::drawHud(BITMAP *pHudLayer) {
   } else {
     bLost = true;
   }
+  // Below a quarter of the full 50 the warning sounds, once per fall.
+  const bool bLow = pPlayer->iHealth * 4 < 50;
+  if (bLow && !bHealthLowHeard) PlayEffect(Effect::HealthLow, dragonScreenX());
+  bHealthLowHeard = bLow;
   // Score: the panel on the BackBuffer, the letters through the text layer.
   // A cleared layer is magenta outside the letters' boxes and leaves the
   // BackBuffer alone there, so only the corner the letters fill is cleared

@@ -11,6 +11,7 @@
 #include "app/notice.h"
 #include "support/owned.h"
 #include "app/transitions.h"
+#include "audio/effects.h"
 #include "audio/jukebox.h"
 #include "entities/enemy.h"
 #include "entities/player.h"
@@ -38,7 +39,7 @@ LevelRun::LevelRun()
       iCreditTick(0), iCreditAlpha(0), iCreditX(100), iCreditY(100),
       pProjectiles(nullptr), pEnemies(nullptr),
       pClouds(nullptr), pPlayer(nullptr), bEndBanner(false),
-      bDropFrozenShots(true), bTailAfterDropped(false) {
+      bDropFrozenShots(true), bTailAfterDropped(false), bHealthLowHeard(false) {
   for (int i = 0; i < 14; ++i) {
     strncpy(cCreditLines[i], CreditTexts[i], sizeof cCreditLines[i] - 1);
   }
@@ -72,6 +73,7 @@ bool LevelRun::run(const char *cMapFile) {
 }
 
 bool LevelRun::endStage(bool bLost) {
+  PlayEffect(bLost ? Effect::StageLost : Effect::StageWon);
   fadeOutStage(bLost);
   // A game-over font that cannot be read skips the game-over screen; the
   // stage is released all the same and the game is lost.
@@ -93,7 +95,9 @@ bool LevelRun::playing(bool bLost) const {
 void LevelRun::playFrame(BITMAP *pHudLayer, bool bStageOne, bool &bLost) {
   // Input and movement.
   controlPlayer();
+  const int iHealthBefore = pPlayer->iHealth;
   pPlayer->hitByShots(pProjectiles);
+  if (pPlayer->iHealth < iHealthBefore) PlayEffect(Effect::DragonHit, dragonScreenX());
   updateProjectiles();
   updateEnemies();
   updateClouds();
@@ -130,6 +134,10 @@ static void ReleaseEntities(ListNode *pList) {
   ListFree(pList);
 }
 
+int LevelRun::dragonScreenX() const {
+  return static_cast<int>(pPlayer->fX) + pPlayer->pSprite->getWidth() / 2 - iCamX;
+}
+
 void LevelRun::releaseStage() {
   pCreditOverlay.reset();
   TileMapClose();
@@ -140,6 +148,7 @@ void LevelRun::releaseStage() {
   ReleaseEntities<Projectile>(pProjectiles);
   pProjectiles = nullptr;
   bTailAfterDropped = false;
+  bHealthLowHeard = false;
   delete pPlayer;
   pPlayer = nullptr;
   // The images read for this stage are not needed by the next one.
@@ -262,9 +271,39 @@ void LevelRun::updateProjectiles() {
   }
 }
 
-// Releases an enemy the pass has unlinked; a destroyed one pays its score.
-static void DropEnemy(Enemy *pEnemy, int &iScore) {
-  if (pEnemy->iHealth <= 0) iScore += pEnemy->iScoreValue;
+namespace {
+
+bool IsHut(const Enemy &enemy) { return enemy.iKind == KindHut; }
+bool IsWizard(const Enemy &enemy) {
+  return enemy.iKind == KindWizard || enemy.iKind == KindWizardAimer ||
+         enemy.iKind == KindWizardRing;
+}
+
+// Screen x of an enemy's middle.
+int ScreenXOf(const Enemy &enemy, int iCamX) { return enemy.iMapX + 12 - iCamX; }
+
+// What an enemy's pass was heard as, where it stood (screen x iX): the ice
+// it threw (a ring is one sound), fire hitting it, a wizard's vanishing.
+void SoundEnemyPass(const Enemy &enemy, int iX, const ListNode *pNewShots, int iHealthBefore,
+                    int iTeleportsBefore) {
+  if (pNewShots != nullptr)
+    PlayEffect(pNewShots->link != nullptr ? Effect::IceRing : Effect::IceShot, iX);
+  if (enemy.iHealth < iHealthBefore)
+    PlayEffect(IsHut(enemy) ? Effect::HitHut : IsWizard(enemy) ? Effect::HitWizard : Effect::HitOrc,
+               iX);
+  if (enemy.iTeleportsLeft < iTeleportsBefore) PlayEffect(Effect::Teleport, iX);
+}
+
+}  // namespace
+
+// Releases an enemy the pass has unlinked; a destroyed one pays its score
+// and is heard falling.
+static void DropEnemy(Enemy *pEnemy, int &iScore, int iCamX) {
+  if (pEnemy->iHealth <= 0) {
+    iScore += pEnemy->iScoreValue;
+    PlayEffect(IsHut(*pEnemy) ? Effect::HutFalls : IsWizard(*pEnemy) ? Effect::WizardDies : Effect::OrcDies,
+               ScreenXOf(*pEnemy, iCamX));
+  }
   delete pEnemy;
 }
 
@@ -283,15 +322,20 @@ ListNode *LevelRun::joinShots(ListNode *pShots, ListNode *pLastShot) {
 
 void LevelRun::updateEnemies() {
   while (pEnemies != nullptr && !static_cast<Enemy *>(pEnemies->data)->bActive)
-    DropEnemy(static_cast<Enemy *>(UnlinkFirst(pEnemies)), iScore);
+    DropEnemy(static_cast<Enemy *>(UnlinkFirst(pEnemies)), iScore, iCamX);
   const int iDragonX = static_cast<int>(pPlayer->fX);
   const int iDragonY = static_cast<int>(pPlayer->fY);
   // New shots go behind the last one, found once per pass, not once per enemy.
   ListNode *pLastShot = ListLast(pProjectiles);
   for (ListNode *pNode = pEnemies; pNode != nullptr; pNode = pNode->link) {
     Enemy *pEnemy = static_cast<Enemy *>(pNode->data);
-    pLastShot = joinShots(pEnemy->updateEnemy(pProjectiles, iDragonX, iDragonY), pLastShot);
+    const int iHealthBefore = pEnemy->iHealth;
+    const int iTeleportsBefore = pEnemy->iTeleportsLeft;
+    const int iX = ScreenXOf(*pEnemy, iCamX);
+    ListNode *pNewShots = pEnemy->updateEnemy(pProjectiles, iDragonX, iDragonY);
+    SoundEnemyPass(*pEnemy, iX, pNewShots, iHealthBefore, iTeleportsBefore);
+    pLastShot = joinShots(pNewShots, pLastShot);
     if (pNode->link != nullptr && !static_cast<Enemy *>(pNode->link->data)->bActive)
-      DropEnemy(static_cast<Enemy *>(UnlinkNext(pNode)), iScore);
+      DropEnemy(static_cast<Enemy *>(UnlinkNext(pNode)), iScore, iCamX);
   }
 }

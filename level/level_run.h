@@ -46,6 +46,8 @@ class LevelRun {
   // Releases the credit layer, the map, every entity of the stage and the
   // pictures read for it.
   void releaseStage();
+  // Screen x of the dragon's middle (where its effects are heard).
+  int dragonScreenX() const;
 
   // Places one enemy on free ground and lists it; false if the place is solid
   // (level/population, with the recipes).
@@ -76,6 +78,7 @@ class LevelRun {
 
   // Health bar and score into the BackBuffer, the letters through pHudLayer.
   // True when the dragon's health is gone (the stage is lost).
+  // Heard: the warning when the health falls below a quarter.
   bool drawHud(BITMAP *pHudLayer);
   // Credit overlay over stage one, one step per frame.
   void drawCredits(BITMAP *pDest);
@@ -114,4 +117,7 @@ class LevelRun {
   // A dropped frozen shot was the last in the list: shots joined next come
   // after it.
   bool bTailAfterDropped;
+  // The low-health warning has sounded since the health last stood at a
+  // quarter or more.
+  bool bHealthLowHeard;
 };

@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/present.h"
 #include "app/transitions.h"
+#include "audio/effects.h"
 
 namespace {
 
@@ -103,4 +104,5 @@ void ShowStory(BITMAP *pPicture, BITMAP *pTextLayer, FONT *pFont, const char *cM
     draw_sprite(BackBuffer, pTextLayer, 0, 0);
     if (FadeIn(5)) PresentFrame(BackBuffer);
   }
+  PlayEffect(Effect::PageTurn);
 }

@@ -4,6 +4,7 @@
 #include "app/present.h"
 #include "app/globals.h"
 #include "app/transitions.h"
+#include "audio/effects.h"
 #include "audio/jukebox.h"
 #include "screens/screens.h"
 #include "support/blit32.h"
@@ -61,11 +62,14 @@ void TitleMenu::handleInput() {
   if (key[KEY_DOWN] || bStickDown) {
     LastMenuInputTick = GameTicks;
     iSelection = iSelection == 3 ? 1 : iSelection + 1;
+    PlayEffect(Effect::MenuMove, kEntryX);
   } else if (key[KEY_UP] || bStickUp) {
     LastMenuInputTick = GameTicks;
     iSelection = iSelection == 1 ? 3 : iSelection - 1;
+    PlayEffect(Effect::MenuMove, kEntryX);
   } else if (KeyPressed(KEY_ENTER) || bButton0 || bButton1) {
     LastMenuInputTick = GameTicks;
+    PlayEffect(Effect::MenuChoose, kEntryX);
     bChosen = true;
     result = static_cast<TitleChoice>(iSelection);
   }

@@ -12,6 +12,7 @@
 #include "app/present.h"
 #include "app/story_font.h"
 #include "app/transitions.h"
+#include "audio/effects.h"
 #include "audio/jukebox.h"
 #include "entities/sprite.h"
 #include "level/level_run.h"
@@ -252,7 +253,10 @@ void WorldMap::moveCursor(bool bLeft, bool bRight) {
     pTarget = CursorTarget(pNodes[iCurrent], false);
     LastMenuInputTick = GameTicks;
   }
-  if (pTarget != nullptr) iCurrent = slotOf(pTarget);
+  if (pTarget != nullptr) {
+    iCurrent = slotOf(pTarget);
+    PlayEffect(Effect::MenuMove, pTarget->iX + 16);
+  }
 }
 
 // The level object is made first and released on every way out.
@@ -260,6 +264,7 @@ unsigned char WorldMap::playCurrentStage() {
   const std::unique_ptr<LevelRun> level(new LevelRun());
   StageNode *pNode = pNodes[iCurrent];
   if (pNode->bCompleted) return 0;
+  PlayEffect(Effect::MenuChoose, pNode->iX + 16);
   // Without a story font the story is told in the library's own font.
   OwnedDatafile script;
   FONT *pStoryFont = LoadStoryFont(script, IntroFontMessages);
@@ -317,4 +322,5 @@ void RunWorldMap() {
   while (!GameJukebox.fadeMusic(1)) IdleUntilNextTick();
   bool bLeave = false;
   while (!key[KEY_ESC] && !bLeave) bLeave = WorldMapTurn(*pMap);
+  if (!bLeave) PlayEffect(Effect::MenuBack);
 }

@@ -161,9 +161,11 @@ e2e_stop_x() {
 
 # ---------------------------------------------------------------- sound
 
-# e2e_sound null|none: the sound configuration the game will see.
+# e2e_sound null|none|file: the sound configuration the game will see.
 #   null: the default device swallows every sample (the game plays silently
 #         through a working driver).
+#   file: the same, but everything played is also written to
+#         $E2E_OUT/sound.wav (E2E_SOUND_FILE), at the pace it is played.
 #   none: the default device names a card that does not exist, so no driver
 #         can start and the game must fall back to running without sound.
 e2e_sound() {
@@ -171,8 +173,27 @@ e2e_sound() {
   case $1 in
     null) printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' ;;
     none) printf 'pcm.!default { type hw card 97 device 0 }\nctl.!default { type hw card 97 }\n' ;;
+    file)
+      E2E_SOUND_FILE="$E2E_OUT/sound.wav"
+      printf 'pcm.!default { type file slave { pcm { type null } } file "%s" format "wav" }\nctl.!default { type hw card 0 }\n' "$E2E_SOUND_FILE" ;;
     *) e2e_fail "unknown sound setting $1" ;;
   esac >"$E2E_ALSA_CONF"
+}
+
+# e2e_sound_mark: how far the recording has come, in bytes of its samples
+# (the game has played everything before this moment).
+e2e_sound_mark() { stat -c %s "$E2E_SOUND_FILE"; }
+
+# e2e_sound_rms FROM TO [SOX EFFECT...]: the RMS level (0..1) of the
+# recording between two marks, after the sox effects given. The library
+# writes its 16-bit stereo samples unsigned under the header's signed label,
+# so the samples are read as unsigned.
+e2e_sound_rms() {
+  local from=$1 to=$2
+  shift 2
+  tail -c +"$((from + 1))" "$E2E_SOUND_FILE" | head -c "$(( (to - from) / 4 * 4 ))" |
+    sox -t raw -e unsigned -b 16 -c 2 -r 44100 - -n remix - "$@" stats 2>&1 |
+    awk '$1 == "RMS" && $2 == "lev" { print 10 ^ ($4 / 20) }'
 }
 
 # ---------------------------------------------------------------- the game

@@ -1,13 +1,15 @@
 #!/bin/bash
 # A stage played with the fire key held: the HUD stands at its fixed place
 # with full health, shots fly, enemies burn and the score rises above 0.
+# The game's sound goes to a file: three seconds of breathing fire carry the
+# effects' energy over the music, the next three without firing do not.
 HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/harness.sh"
 . "$HERE/screens.sh"
 
 e2e_begin stage_fire
 e2e_start_x
-e2e_sound null
+e2e_sound file
 e2e_start_game "$SKV_DATA_DIR"
 e2e_to_title
 e2e_title_choose 1
@@ -15,6 +17,23 @@ e2e_wait_for 30 map map_opened
 e2e_start_stage
 e2e_enter_stage stage-start
 hud_digits "$E2E_OUT/stage-start.png" "$E2E_OUT/score-zero.png"
+
+# Three seconds of fire, then three without.
+xdotool mousemove 320 240
+fire_from=$(e2e_sound_mark)
+xdotool keydown Control_L sleep 3 keyup Control_L
+fire_to=$(e2e_sound_mark)
+sleep 3
+quiet_to=$(e2e_sound_mark)
+e2e_log "recording: fire $fire_from..$fire_to, quiet ..$quiet_to bytes"
+# The music is encoded without anything above 17 kHz; the effects' breath
+# and crackle reach up there, so that band is the effects' alone.
+fire_high=$(e2e_sound_rms "$fire_from" "$fire_to" sinc 18000-21000)
+quiet_high=$(e2e_sound_rms "$fire_to" "$quiet_to" sinc 18000-21000)
+all_fire=$(e2e_sound_rms "$fire_from" "$fire_to")
+e2e_log "RMS above 18 kHz: firing $fire_high, not firing $quiet_high; whole mix while firing $all_fire"
+e2e_check awk -v f="$fire_high" -v q="$quiet_high" 'BEGIN { exit !(f > 5 * q && f > 0.0002) }' \
+  -- "breathing fire is heard over the music, and not once the fire key is let go"
 
 # Fire held (left Control), weaving left and right over the ground below.
 scored=""
