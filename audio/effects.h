@@ -89,7 +89,8 @@ class EffectsPlayer {
   void stopAll();
   void setOutput(const EffectOutput &newOutput) { output = newOutput; }
 
-  // Effects sounding now, and what the requests came to since load.
+  // Effects sounding now; the requests since load (counted loaded or not)
+  // and the effects they started.
   int voicesInUse() const;
   int requests(Effect effect) const { return aRequests[static_cast<int>(effect)]; }
   int starts(Effect effect) const { return aStarts[static_cast<int>(effect)]; }

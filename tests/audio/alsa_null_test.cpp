@@ -45,6 +45,7 @@ TEST(AlsaNullDevice, StartUpInstallsSoundAndATrackPlays) {
   const auto [iStatus, cLog] = RunProbe("");
   EXPECT_EQ(iStatus, 0) << cLog;
   EXPECT_NE(cLog.find("played, paused, faded, ended, restarted"), std::string::npos) << cLog;
+  EXPECT_NE(cLog.find("effects played, held, ended"), std::string::npos) << cLog;
 }
 
 // Under the thread sanitizer this is the race check of the stream layer.

@@ -15,6 +15,7 @@
 
 #include "app/globals.h"
 #include "app/startup.h"
+#include "audio/effects.h"
 #include "audio/game_music.h"
 #include "audio/jukebox.h"
 #include "audio/ogg_stream.h"
@@ -132,11 +133,32 @@ static int Probe(const char *cTrack) {
   return 0;
 }
 
+// The game's effects on the library's voices: the breath plays on a voice of
+// its own, holds with a pause and ends by itself.
+static int ProbeEffects(const char *cEffects) {
+  if (!GameEffects.load(cEffects)) return Fail("the effects file did not load");
+  GameEffects.play(Effect::Breath);
+  if (GameEffects.voicesInUse() != 1) return Fail("the breath has no voice");
+  rest(60);
+  GameEffects.hold(true);
+  GameEffects.play(Effect::HitOrc);
+  if (GameEffects.starts(Effect::HitOrc) != 0) return Fail("an effect started while held");
+  GameEffects.hold(false);
+  // The breath is 0.3 s long; it has ended well within two seconds.
+  for (int i = 0; i < 40; ++i) rest(50);
+  GameTicks += 100;
+  GameEffects.play(Effect::MenuMove);
+  if (GameEffects.voicesInUse() != 1) return Fail("the ended breath kept its voice");
+  fprintf(stderr, "alsa probe: effects played, held, ended\n");
+  return 0;
+}
+
 int main(int argc, char **argv) {
   const bool bStress = argc == 3 && std::string(argv[1]) == "--stress";
   if (argc != 2 && !bStress) return Fail("usage: audio_alsa_probe [--stress] TRACK.ogg");
   if (StartSound() != 0) return 1;
-  const int iResult = bStress ? Stress(argv[2]) : Probe(argv[1]);
+  int iResult = bStress ? Stress(argv[2]) : Probe(argv[1]);
+  if (!bStress && iResult == 0) iResult = ProbeEffects(SKV_DATA_DIR "/effects.dat");
   // The game's own way out: the music first, then the tick and the library.
   StopGameMusic();
   ShutDown();

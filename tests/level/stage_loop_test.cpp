@@ -9,6 +9,7 @@
 
 #include "app/globals.h"
 #include "app/list.h"
+#include "audio/effects.h"
 #include "audio/jukebox.h"
 #include "common/allegro_env.h"
 #include "common/game_exit.h"
@@ -239,12 +240,18 @@ TEST_F(StageLoop, AHutShotDownPaysItsScoreAfterItsFade) {
   // A hut with 3 hit points straight ahead of the dragon's fire.
   ASSERT_TRUE(run.spawnEnemy(1, "hut.bmp", 290, 23620, 5, 10, 6, 150, 3, 30));
   key[KEY_LCONTROL] = 1;
+  const int iHitsHeard = GameEffects.requests(Effect::HitHut);
+  const int iFallsHeard = GameEffects.requests(Effect::HutFalls);
   bool bLost = false;
   int iFrames = 0;
   int iFirstHit = 0;
+  int iHits = 0;  // passes in which the hut lost health, fading or not
   for (; iFrames < 400 && run.pEnemies != nullptr; ++iFrames) {
     GameTicks += 1;
+    const int iHealth = static_cast<Enemy *>(run.pEnemies->data)->iHealth;
     run.playFrame(pHud, false, bLost);
+    if (run.pEnemies != nullptr && static_cast<Enemy *>(run.pEnemies->data)->iHealth < iHealth)
+      ++iHits;
     if (iFirstHit == 0 && run.pEnemies != nullptr &&
         static_cast<Enemy *>(run.pEnemies->data)->iHealth < 3)
       iFirstHit = iFrames;
@@ -257,6 +264,9 @@ TEST_F(StageLoop, AHutShotDownPaysItsScoreAfterItsFade) {
   EXPECT_GT(iFirstHit, 0);
   // Three hits, then thirteen fade steps of at least two ticks each.
   EXPECT_GE(iFrames - iFirstHit, 2 * 6 + 13 * 2);
+  EXPECT_GE(iHits, 3);
+  EXPECT_EQ(GameEffects.requests(Effect::HitHut) - iHitsHeard, iHits) << "each hit heard";
+  EXPECT_EQ(GameEffects.requests(Effect::HutFalls) - iFallsHeard, 1) << "the fall heard once";
   endStage(run);
 }
 
@@ -282,6 +292,7 @@ TEST_F(StageLoop, OKeyOnTheFirstFrameWinsWithSlowFades) {
   key[KEY_O] = 1;
   LevelRun run;
   bool bLost = true;
+  const int iWinsHeard = GameEffects.requests(Effect::StageWon);
   {
     Ticker ticker(4000);
     bLost = run.run("open.fmp");
@@ -295,6 +306,7 @@ TEST_F(StageLoop, OKeyOnTheFirstFrameWinsWithSlowFades) {
     EXPECT_GE(*std::min_element(gaps.begin(), gaps.end()), 5) << "5-tick fade steps";
   }
   EXPECT_FALSE(bLost);
+  EXPECT_EQ(GameEffects.requests(Effect::StageWon) - iWinsHeard, 1);
   EXPECT_EQ(run.iCamY, 23520) << "no frame was played";
   EXPECT_EQ(run.pPlayer, nullptr);
   EXPECT_EQ(SpriteImageCacheSize(), 0);
@@ -322,9 +334,11 @@ TEST_F(StageLoop, LostStageFadesFastThenShowsTheGameOverScreen) {
     joy[0].button[0].b = FadeLevel > iLastLevel || bLate;
     iLastLevel = FadeLevel;
   });
+  const int iLossesHeard = GameEffects.requests(Effect::StageLost);
   Ticker ticker(4000);
   EXPECT_TRUE(run.endStage(bLost));
   ticker.stop();
+  EXPECT_EQ(GameEffects.requests(Effect::StageLost) - iLossesHeard, 1);
 
   const auto changes = ticker.fadeChanges();
   size_t iEnd = 0;

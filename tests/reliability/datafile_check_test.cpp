@@ -159,8 +159,24 @@ TEST(DatafileCheck, HandMadeObjectsAreCheckedToTheirLastByte) {
   EXPECT_TRUE(BytesSound(Root({bitmap}, "BMP ")));
   bitmap[1] = 12;  // no such depth
   EXPECT_FALSE(BytesSound(Root({bitmap}, "BMP ")));
+  // Samples: 8 or 16 bits (negative for stereo), a rate, and exactly the
+  // bytes their length announces.
+  struct SampleCase { int iBits, iRate; uint32_t uLength; size_t uBytes; bool bSound; };
+  const SampleCase samples[] = {
+      {16, 44100, 3, 6, true},  {-16, 22050, 3, 12, true}, {8, 8000, 3, 3, true},
+      {-8, 8000, 2, 4, true},   {16, 44100, 3, 5, false},  {16, 44100, 3, 7, false},
+      {12, 44100, 3, 6, false}, {16, 44100, 0, 0, false},  {16, 0, 3, 6, false},
+      {16, 44100, 0x40000000, 6, false}};
+  for (const SampleCase &c : samples) {
+    std::vector<uint8_t> sample;
+    Put16(sample, static_cast<uint16_t>(c.iBits));
+    Put16(sample, static_cast<uint32_t>(c.iRate));
+    Put32(sample, c.uLength);
+    sample.insert(sample.end(), c.uBytes, 0x80);
+    EXPECT_EQ(BytesSound(Root({sample}, "SAMP")), c.bSound) << c.iBits << " bits, " << c.uLength;
+  }
   // Kinds the game never stores, and kinds that are no four characters.
-  EXPECT_FALSE(BytesSound(Root({{0, 8, 0, 1, 0, 0, 0, 0}}, "SAMP")));
+  EXPECT_FALSE(BytesSound(Root({{1, 2}}, "MIDI")));
   EXPECT_FALSE(BytesSound(Root({{1, 2}}, "\0\0\0\0")));
   EXPECT_FALSE(BytesSound(Root({{1, 2}}, "DA\x01A")));
 }

@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "common/allegro_env.h"
 #include "screen_fixture.h"
+#include "audio/effects.h"
 #include "audio/jukebox.h"
 #include "screens/stage_intro.h"
 #include "screens/title_menu.h"
@@ -113,12 +114,14 @@ TEST_F(StageIntro, PrintStoryWritesBlackLinesAtTheirPlaces) {
 }
 
 TEST_F(StageIntro, StoryScreenLastsItsTimeAndEscOrAButtonEndIt) {
+  const int iTurnsHeard = GameEffects.requests(Effect::PageTurn);
   {
     screentest::FastClock clock;
     int iStart = GameTicks;
     ShowStory(picture, layer, font, "level2.fmp");
     EXPECT_GE(GameTicks - iStart, 350);
   }
+  EXPECT_EQ(GameEffects.requests(Effect::PageTurn) - iTurnsHeard, 1) << "the page turns";
   // The page over the picture reached the screen.
   EXPECT_GT(BlackIn(BackBuffer, 150, 70, 270, 77), 30);
   EXPECT_EQ(skvtest::PixelRgb(BackBuffer, 10, 10), screentest::kIntroColour);

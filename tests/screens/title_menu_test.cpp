@@ -6,6 +6,7 @@
 
 #include "app/globals.h"
 #include "app/present.h"
+#include "audio/effects.h"
 #include "common/allegro_env.h"
 #include "screen_fixture.h"
 #include "screens/screens.h"
@@ -30,6 +31,7 @@ class TitleTest : public ScreenTest {
 TEST_F(TitleTest, DownAndUpCycleThroughTheEntries) {
   menu.open();
   ASSERT_EQ(menu.iSelection, 1);
+  const int iStepsHeard = GameEffects.requests(Effect::MenuMove);
   key[KEY_DOWN] = 1;
   int iExpectDown[] = {2, 3, 1, 2};
   for (int iExpected : iExpectDown) {
@@ -44,6 +46,7 @@ TEST_F(TitleTest, DownAndUpCycleThroughTheEntries) {
     EXPECT_EQ(menu.iSelection, iExpected);
   }
   EXPECT_FALSE(menu.bChosen);
+  EXPECT_EQ(GameEffects.requests(Effect::MenuMove) - iStepsHeard, 8) << "every step heard";
 }
 
 TEST_F(TitleTest, StickMovesLikeTheArrowsAndDownBeatsUp) {
@@ -86,6 +89,7 @@ TEST_F(TitleTest, InputWaitsMoreThanFiveTicksAfterOpeningAndEachStep) {
 
 TEST_F(TitleTest, ButtonsConfirmLikeEnter) {
   menu.open();
+  const int iChoicesHeard = GameEffects.requests(Effect::MenuChoose);
   key[KEY_DOWN] = 1;
   inputAfterGate();
   key[KEY_DOWN] = 0;
@@ -107,6 +111,7 @@ TEST_F(TitleTest, ButtonsConfirmLikeEnter) {
   EXPECT_TRUE(other.bChosen);
   EXPECT_EQ(other.result, TitleChoice::Exit);
   EXPECT_EQ(key[KEY_ENTER], 1);
+  EXPECT_EQ(GameEffects.requests(Effect::MenuChoose) - iChoicesHeard, 2);
   other.close();
 }
 

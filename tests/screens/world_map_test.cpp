@@ -7,6 +7,7 @@
 
 #include "app/globals.h"
 #include "app/list.h"
+#include "audio/effects.h"
 #include "audio/jukebox.h"
 #include "common/allegro_env.h"
 #include "entities/sprite.h"
@@ -110,6 +111,7 @@ TEST_F(WorldMapTest, CursorStaysWhileNoNeighbourIsOpen) {
 
 TEST_F(WorldMapTest, CursorMovesToTheFurthestOpenNeighbour) {
   openAll();
+  const int iMovesHeard = GameEffects.requests(Effect::MenuMove);
   press(true, false);
   EXPECT_EQ(map->iCurrent, 1);  // centre 266, left of the edge at 320
   press(true, false);
@@ -123,6 +125,7 @@ TEST_F(WorldMapTest, CursorMovesToTheFurthestOpenNeighbour) {
   EXPECT_EQ(map->iCurrent, 2);  // from 4: 3 (196) lies left, 2 (386) right
   press(true, false);
   EXPECT_EQ(map->iCurrent, 4);  // from 2: 4 at 236 beats 0 at 336
+  EXPECT_EQ(GameEffects.requests(Effect::MenuMove) - iMovesHeard, 5) << "moves heard, a stay not";
 }
 
 TEST_F(WorldMapTest, LeftNeedsTheLeftEdgeRightOnlyTheCentre) {
@@ -304,7 +307,9 @@ TEST_F(WorldMapTest, GrowingPathIsPlottedFromTheCentreToTheTip) {
 TEST_F(WorldMapTest, CompletedStageReturnsZeroAtOnce) {
   node(0)->bCompleted = true;
   FadeLevel = 255;
+  const int iChoicesHeard = GameEffects.requests(Effect::MenuChoose);
   EXPECT_EQ(map->playCurrentStage(), 0);
+  EXPECT_EQ(GameEffects.requests(Effect::MenuChoose), iChoicesHeard) << "a finished stage is not chosen";
   EXPECT_EQ(FadeLevel, 255);  // no fade
   EXPECT_EQ(screentest::LevelLog().iRuns, 0);
   EXPECT_EQ(screentest::LevelLog().iConstructed, 1);
@@ -318,10 +323,12 @@ TEST_F(WorldMapTest, OpeningFadesThePreviousScreenOutAndEscClosesTheMap) {
   FadeLevel = 255;
   clear_to_color(BackBuffer, 0xFFFFFF);
   key[KEY_ESC] = 1;
+  const int iLeavesHeard = GameEffects.requests(Effect::MenuBack);
   {
     screentest::FastClock clock;
     RunWorldMap();
   }
+  EXPECT_EQ(GameEffects.requests(Effect::MenuBack) - iLeavesHeard, 1);
   EXPECT_LE(FadeLevel, 8);
   EXPECT_LE(skvtest::PixelRgb(screen, 320, 240) & 255, 8);
   EXPECT_EQ(screentest::LevelLog().iConstructed, 0);
