@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -236,7 +237,8 @@ TEST(EffectsFile, AMissingOrDamagedFileLoadsNothingAndPlaysNothing) {
     player.play(Effect::MenuChoose);
   }
   EXPECT_TRUE(recorder.vStarts.empty());
-  EXPECT_EQ(system(("rm -rf '" + cDir + "'").c_str()), 0);
+  std::error_code error;
+  EXPECT_GT(std::filesystem::remove_all(cDir, error), 0u) << error.message();
 }
 
 }  // namespace

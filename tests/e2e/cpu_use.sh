@@ -1,7 +1,9 @@
 #!/bin/bash
 # The game's CPU use, as a share of one core, over 10 s on the title, on the
 # world map and in the first stage with fire held, on a 640 x 480 screen and
-# on a 1920 x 1080 one (picture scaled by 2). Read from /proc/<pid>/stat.
+# on a 1920 x 1080 one (picture scaled by 2), and once more in the stage at
+# 640 x 480 without the effects file, for comparison. Read from
+# /proc/<pid>/stat.
 # A benchmark run by scripts/bench.sh, not a test: it prints the figures,
 # and exits 1 when a target is missed:
 #   title, world map at 640 x 480:      at most 10 %
@@ -64,6 +66,30 @@ for SCREEN in 640x480x24 1920x1080x24; do
   e2e_wait_exit 20
   e2e_stop_x
 done
+# The same stage without effects: a run folder without effects.dat.
+RUN="$E2E_OUT/run-without-effects"
+mkdir -p "$RUN"
+cp -a "$SKV_DATA_DIR"/. "$RUN"/
+rm -f "$RUN/effects.dat"
+E2E_SCREEN=640x480x24 e2e_start_x
+xdotool mousemove 320 240
+unset E2E_VIEW
+E2E_MESSAGES_READ=0
+e2e_start_game "$RUN"
+e2e_answer_startup_notes
+e2e_expect_notice 30 "ERROR:  Failed to load sound effects:  effects.dat.  Playing on without them." game
+e2e_skip_splash
+e2e_title_choose 1
+e2e_wait_for 30 map map_opened
+e2e_start_stage
+e2e_enter_stage stage-without-effects
+e2e_keys_down Control_L
+measure "first stage, fire, no effects" 640x480 ""
+e2e_keys_up Control_L
+e2e_leave_stage
+E2E_MAY_END=yes e2e_hold_until 60 quit Escape game_ended
+e2e_wait_exit 20
+e2e_stop_x
 cat "$RESULTS"
 [ "$MISSED" = 0 ] || e2e_fail "a CPU target was missed"
 e2e_pass
