@@ -56,7 +56,7 @@ def main(results_path, out_dir):
             for position, ratio in points:
                 f.write(f"{position} {ratio:.3f}\n")
             f.write("\n\n")
-    # Whole flights: StageFlight/<stage>/<frozen shots dropped>, the mean
+    # Whole flights: StageFlight/<stage>/<frozen shots dropped>/<effects>, the mean
     # frame of each tenth.
     for b in runs:
         if b["name"].startswith("StageFlight/"):
