@@ -5,16 +5,12 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/globals.h"
 #include "audio/effects.h"
-#include "tone.h"
 
 namespace {
 
@@ -218,27 +214,6 @@ TEST(EffectsFile, HoldsEveryEffectShortAndEquallyLoud) {
   EXPECT_GE(iShort, 12) << "most effects under 0.4 s";
   EXPECT_LT(20 * std::log10(dLoudest / dQuietest), 3.0) << "loudness matched across the set";
   player.release();
-}
-
-TEST(EffectsFile, AMissingOrDamagedFileLoadsNothingAndPlaysNothing) {
-  const std::string cDir = MakeTempDir();
-  ASSERT_FALSE(cDir.empty());
-  std::ifstream in(kEffectsFile, std::ios::binary);
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ASSERT_GT(bytes.size(), 1000u);
-  bytes.resize(bytes.size() / 2);
-  ASSERT_TRUE(WriteFileBytes(cDir + "/cut.dat", bytes));
-  Recorder recorder;
-  EffectsPlayer player;
-  player.setOutput(recorder.output());
-  for (const std::string &cFile : {cDir + "/missing.dat", cDir + "/cut.dat"}) {
-    EXPECT_FALSE(player.load(cFile.c_str())) << cFile;
-    EXPECT_FALSE(player.loaded());
-    player.play(Effect::MenuChoose);
-  }
-  EXPECT_TRUE(recorder.vStarts.empty());
-  std::error_code error;
-  EXPECT_GT(std::filesystem::remove_all(cDir, error), 0u) << error.message();
 }
 
 }  // namespace

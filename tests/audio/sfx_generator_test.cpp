@@ -18,16 +18,12 @@ TEST(SfxRecipes, MalformedRecipesAreRefusedWithTheirLine) {
       {"noise gain 1\n", "line 1: \"noise\" before the first effect"},
       {"effect A 0.2 seed 1\n", "line 1: A has no layer"},
       {"effect A 0.2\nnoise\n", "line 1: effect NAME SECONDS seed N"},
-      {"effect A 9 seed 1\nnoise\n", "line 1: effect NAME SECONDS seed N"},
       {"effect A 0.2 seed 1\nnoise\neffect A 0.1 seed 2\n", "line 3: a second effect A"},
       {"effect A 0.2 seed 1\n\nsaw gain 1\n", "line 3: saw needs its pitch in Hz"},
-      {"effect A 0.2 seed 1\nsine 440>0\n", "line 2: sine needs its pitch in Hz"},
       {"effect A 0.2 seed 1\nnoise band 900 q 2\n", "line 2: bad value after \"q\""},
-      {"effect A 0.2 seed 1\nnoise loud 3\n", "line 2: unknown word \"loud\""},
       {"effect A 0.2 seed 1\nnotes kazoo C5:0.1\n", "line 2: notes need one of the music's instruments"},
       {"effect A 0.2 seed 1\nnotes harp H5:0.1\n", "line 2: bad value after \"H5:0.1\""},
       {"effect A 0.2 seed 1\nnoise at 0.3\n", "line 2: the layer starts after the effect ends"},
-      {"effect A 0.2 seed 1\nwhistle 400\n", "line 2: unknown source \"whistle\""},
   };
   for (const Case &c : cases) {
     std::vector<SfxRecipe> recipes;
