@@ -249,8 +249,10 @@ bool SetDisplayMode(bool bWindow) {
     bWindowMode = bWindow;
     iLayoutWidth = iLayoutHeight = 0;  // a new output: lay the picture out again
     // Setting a switch mode forgets the switch callbacks, and the Windows
-    // drivers set a mode of their own with every graphics mode.
+    // drivers set a mode of their own with every graphics mode; a new
+    // window there has its close button turned off again.
     WatchFocus();
+    set_close_button_callback(OnCloseButton);
   }
   return bSet;
 }
@@ -329,7 +331,6 @@ bool OpenDisplay(const DisplayRequest &request) {
   LOCK_FUNCTION(OnCloseButton);
   LOCK_VARIABLE(bKeptOut);
   keyboard_lowlevel_callback = OnKeyEvent;
-  set_close_button_callback(OnCloseButton);
   if (!request.bWindow && SetDisplayMode(false)) return true;
   return SetDisplayMode(true);
 }
