@@ -1,7 +1,14 @@
+// The system's own side of the game: its folder, its window's name and icon,
+// and where the command line's answers are shown.
 #include "app/platform.h"
 
+#include <allegro.h>
+
+#include <cstdio>
+#include <cstring>
+
 #ifdef _WIN32
-#include <windows.h>
+#include <winalleg.h>
 
 #include <cwchar>
 
@@ -14,6 +21,121 @@ void EnterGameFolder() {
   *pSlash = L'\0';
   SetCurrentDirectoryW(cPath);
 }
+
+// The window class's icon is the resource the library asks for by name
+// ("allegro_icon", dist/windows/skarnvale.rc.in).
+void DressGameWindow() { set_window_title("Skarnvale"); }
+
+namespace {
+
+// A standard stream that goes to a file or a pipe: someone reads it.
+bool Redirected(DWORD iWhich) {
+  const HANDLE hStream = GetStdHandle(iWhich);
+  if (hStream == nullptr || hStream == INVALID_HANDLE_VALUE) return false;
+  const DWORD iType = GetFileType(hStream);
+  return iType == FILE_TYPE_DISK || iType == FILE_TYPE_PIPE;
+}
+
+// The console of the program that started the game (a command prompt).
+bool WriteToParentConsole(const char *cText) {
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return false;
+  const HANDLE hConsole = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+  bool bWritten = false;
+  if (hConsole != INVALID_HANDLE_VALUE) {
+    DWORD iDone = 0;
+    // The prompt is already back: the text starts on a line of its own.
+    bWritten = WriteFile(hConsole, "\r\n", 2, &iDone, nullptr) &&
+               WriteFile(hConsole, cText, static_cast<DWORD>(strlen(cText)), &iDone, nullptr);
+    CloseHandle(hConsole);
+  }
+  FreeConsole();
+  return bWritten;
+}
+
+}  // namespace
+
+void ShowCommandLineText(const char *cText, bool bError) {
+  if (Redirected(bError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE)) {
+    FILE *pStream = bError ? stderr : stdout;
+    fputs(cText, pStream);
+    fflush(pStream);
+    return;
+  }
+  if (WriteToParentConsole(cText)) return;
+  MessageBoxA(nullptr, cText, "Skarnvale", MB_OK | (bError ? MB_ICONERROR : MB_ICONINFORMATION));
+}
+
 #else
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <xalleg.h>
+
+#include <vector>
+
+#include "app/image_check.h"
+#include "support/owned.h"
+
 void EnterGameFolder() {}
+
+namespace {
+
+char cInstance[] = "skarnvale";
+char cClass[] = "Skarnvale";
+
+// The icon strip as _NET_WM_ICON holds it: for each size its width, its
+// height and its pixels as 0xAARRGGBB, rows top down; the mask colour is
+// transparent.
+std::vector<unsigned long> IconProperty(BITMAP *pStrip) {
+  std::vector<unsigned long> aData;
+  const int iMask = makecol_depth(bitmap_color_depth(pStrip), 255, 0, 255);
+  int iLeft = 0;
+  for (const int iSize : WindowIconSizes) {
+    if (iLeft + iSize > pStrip->w || iSize > pStrip->h) break;
+    aData.push_back(static_cast<unsigned long>(iSize));
+    aData.push_back(static_cast<unsigned long>(iSize));
+    for (int y = 0; y < iSize; ++y)
+      for (int x = 0; x < iSize; ++x) {
+        const int c = getpixel(pStrip, iLeft + x, y);
+        const unsigned long iArgb = 0xFF000000ul | (static_cast<unsigned long>(getr(c)) << 16) |
+                                    (static_cast<unsigned long>(getg(c)) << 8) |
+                                    static_cast<unsigned long>(getb(c));
+        aData.push_back(c == iMask ? 0ul : iArgb);
+      }
+    iLeft += iSize;
+  }
+  return aData;
+}
+
+}  // namespace
+
+void DressGameWindow() {
+  set_window_title("Skarnvale");
+  // Kept by the library, which sets the class again when it leaves full
+  // screen; the window it made at start-up gets it here.
+  xwin_set_window_name(cInstance, cClass);
+  if (_xwin.display == nullptr || _xwin.wm_window == None) return;
+  XClassHint hint;
+  hint.res_name = cInstance;
+  hint.res_class = cClass;
+  XSetClassHint(_xwin.display, _xwin.wm_window, &hint);
+  // The game's only depth; the picture is read at it.
+  set_color_depth(32);
+  const OwnedBitmap pStrip(LoadPictureChecked("window_icon.bmp", nullptr));
+  if (pStrip != nullptr) {
+    const std::vector<unsigned long> aIcon = IconProperty(pStrip.get());
+    const Atom iIconAtom = XInternAtom(_xwin.display, "_NET_WM_ICON", False);
+    XChangeProperty(_xwin.display, _xwin.wm_window, iIconAtom, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char *>(aIcon.data()),
+                    static_cast<int>(aIcon.size()));
+  }
+  XFlush(_xwin.display);
+}
+
+void ShowCommandLineText(const char *cText, bool bError) {
+  FILE *pStream = bError ? stderr : stdout;
+  fputs(cText, pStream);
+  fflush(pStream);
+}
 #endif

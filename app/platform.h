@@ -6,3 +6,23 @@
 // command prompt elsewhere); on Linux the launcher has already changed into
 // the data folder, and nothing happens.
 void EnterGameFolder();
+
+// Gives the game's window what the desktop shows of it: the title
+// "Skarnvale"; on X11 the class "skarnvale" / "Skarnvale" (instance and
+// class, which the desktop entry's StartupWMClass names) and the icon of
+// "window_icon.bmp" (WindowIconSizes squares side by side, the mask colour
+// around them; a missing or damaged file leaves the window without it). On
+// Windows the window and the taskbar take the exe's icon from its resources.
+// Called once the library has started and before the first graphics mode,
+// so the desktop sees all this when the window first shows.
+void DressGameWindow();
+
+// The squares of "window_icon.bmp", left to right, each at the top.
+constexpr int WindowIconSizes[] = {16, 32, 48, 64};
+
+// What the command line answers (--help, --version, a refused option, a
+// scale the desktop cannot hold): on standard output, or on standard error
+// with bError. On Windows, where the game is a windowed program whose
+// standard streams nobody sees unless they were redirected, it goes to the
+// console the game was started from, or else into a message box.
+void ShowCommandLineText(const char *cText, bool bError);

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -37,14 +38,17 @@ int iPassTick = 0;          // the tick the current pass started in
 bool bPassWaited = false;   // a present of this pass has already waited
 long iPresents = 0;
 
-// Written by the keyboard handler and the display-switch callbacks, read by
-// the game thread (and, for the pause, by the tick).
-std::atomic<bool> bSwitchAsked{false};
+// Written by the keyboard handler, the display-switch callbacks and the
+// close button's callback, read by the game thread (and, for the pause, by
+// the tick).
+std::atomic<int> iSwitchesAsked{0};
 std::atomic<bool> bAway{false};
+std::atomic<bool> bCloseAsked{false};
 bool bPauseWhenAway = false;
 void (*AwayListener)(bool bAway) = nullptr;
 // Keys kept out of key[] until they are let go: an Enter that came with Alt,
-// and every key that was down when the game lost its focus.
+// and every key that was down when the game lost its focus, until the focus
+// is back.
 volatile bool bKeptOut[KEY_MAX] = {};
 
 // Runs in the keyboard handler after it has marked a key. A kept-out key
@@ -53,14 +57,14 @@ volatile bool bKeptOut[KEY_MAX] = {};
 void OnKeyEvent(int iScancode) {
   const int iCode = iScancode & 0x7F;
   if ((iScancode & 0x80) != 0) {
-    // Losing the focus lets go of every key for us; only a release seen
-    // with the focus ends keeping a key out.
+    // Losing the focus lets go of every key for us; a key stays out while
+    // the game is away.
     if (!bAway) bKeptOut[iCode] = false;
     return;
   }
   const bool bEnter = iCode == KEY_ENTER || iCode == KEY_ENTER_PAD;
   if (bEnter && !bKeptOut[iCode] && (key[KEY_ALT] || key[KEY_ALTGR])) {
-    bSwitchAsked = true;
+    iSwitchesAsked.fetch_add(1);
     bKeptOut[iCode] = true;
   }
   if (bKeptOut[iCode]) key[iCode] = 0;
@@ -75,17 +79,31 @@ void OnSwitchOut() {
 }
 END_OF_FUNCTION(OnSwitchOut)
 
-void OnSwitchIn() { bAway = false; }
+// The library let go of every key when the focus went, and a key let go
+// while away is released in the other window, never here: every key counts
+// again from its next press.
+void OnSwitchIn() {
+  for (int i = 0; i < KEY_MAX; ++i) bKeptOut[i] = false;
+  bAway = false;
+}
 END_OF_FUNCTION(OnSwitchIn)
 
-// The library keeps running in the background (the only mode it offers on
-// X11 and for windows; a full screen without a backing store forgets its
-// picture, which the next present draws again) and tells us of focus.
+// The close button and the desktop's close request: only a flag, which the
+// game thread acts on at its next present or wait.
+void OnCloseButton() { bCloseAsked = true; }
+END_OF_FUNCTION(OnCloseButton)
+
+// The library keeps running in the background, paused or not: the only mode
+// it offers on X11 and for windows (a full screen without a backing store
+// forgets its picture, which the next present draws again). Left to
+// themselves, the Windows drivers would block the library's timer thread
+// while the game has no focus. With pausing on, the switch callbacks tell us
+// of focus.
 void WatchFocus() {
-  if (!bPauseWhenAway) return;
   if (set_display_switch_mode(SWITCH_BACKGROUND) != 0 &&
       set_display_switch_mode(SWITCH_BACKAMNESIA) != 0)
     return;
+  if (!bPauseWhenAway) return;
   set_display_switch_callback(SWITCH_OUT, OnSwitchOut);
   set_display_switch_callback(SWITCH_IN, OnSwitchIn);
 }
@@ -166,16 +184,24 @@ void WaitWhileAway() {
   {
     const NoticeBox box(ShownPicture(), "Paused", false);
     Output();
-    while (bAway) rest(20);
+    while (bAway && !bCloseAsked) rest(20);
   }
   Output();
   if (AwayListener != nullptr) AwayListener(false);
   bWaiting = false;
 }
 
+// What the game thread does at every present or wait: the pause, a close
+// request (the game ends as "Exit" ends it, through main's way out; never
+// while a way out is already unwinding), and the Alt+Enter switches asked
+// for since the last look (two switch there and back).
 void HandleSwitch() {
   WaitWhileAway();
-  if (!bSwitchAsked.exchange(false)) return;
+  if (bCloseAsked && std::uncaught_exceptions() == 0) {
+    bCloseAsked = false;
+    ExitGame(0);
+  }
+  if (iSwitchesAsked.exchange(0) % 2 == 0) return;
   if (!ToggleDisplay())
     ExitWithMessage("ERROR:  Failure to init video mode!  Terminating program.\n");
 }
@@ -222,7 +248,11 @@ bool SetDisplayMode(bool bWindow) {
   if (bSet) {
     bWindowMode = bWindow;
     iLayoutWidth = iLayoutHeight = 0;  // a new output: lay the picture out again
-    WatchFocus();  // a new mode forgets the switch callbacks
+    // Setting a switch mode forgets the switch callbacks, and the Windows
+    // drivers set a mode of their own with every graphics mode; a new
+    // window there has its close button turned off again.
+    WatchFocus();
+    set_close_button_callback(OnCloseButton);
   }
   return bSet;
 }
@@ -298,6 +328,7 @@ bool OpenDisplay(const DisplayRequest &request) {
   LOCK_FUNCTION(OnKeyEvent);
   LOCK_FUNCTION(OnSwitchOut);
   LOCK_FUNCTION(OnSwitchIn);
+  LOCK_FUNCTION(OnCloseButton);
   LOCK_VARIABLE(bKeptOut);
   keyboard_lowlevel_callback = OnKeyEvent;
   if (!request.bWindow && SetDisplayMode(false)) return true;
@@ -314,6 +345,7 @@ bool ToggleDisplay() {
 
 void CloseDisplay() {
   if (keyboard_lowlevel_callback == OnKeyEvent) keyboard_lowlevel_callback = nullptr;
+  if (system_driver != nullptr) set_close_button_callback(nullptr);
   Scaled.reset();
   Shown.reset();
   bShownBehind = false;
@@ -374,5 +406,7 @@ void SetAwayListener(void (*fListener)(bool bAway)) { AwayListener = fListener; 
 void FocusLost() { OnSwitchOut(); }
 
 void FocusReturned() { OnSwitchIn(); }
+
+void CloseRequested() { OnCloseButton(); }
 
 void KeyboardEventSeen(int iScancode) { OnKeyEvent(iScancode); }

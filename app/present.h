@@ -45,7 +45,7 @@ bool ScaleFitsDesktop(int iScale);
 // (no mode switch), else a window at the largest scale that leaves room for
 // the desktop's panels, else a 640 x 480 window. With bWindow the full-screen
 // step is skipped. False when every mode was refused. Also makes the shown
-// picture (black) and installs the Alt+Enter switch.
+// picture (black) and installs the Alt+Enter switch and the close button.
 bool OpenDisplay(const DisplayRequest &request);
 
 // Switches between full screen and a window (Alt+Enter asks for it). When the
@@ -64,6 +64,9 @@ BITMAP *ShownPicture();
 // Draws pFrame over the shown picture (its magenta pixels let the old
 // picture through, as drawing a sprite does) and shows it. With pacing on, it
 // then waits for the next game tick: a screen loop presents once per tick.
+// Every present and wait first carries out what was asked meanwhile: the
+// pause, Alt+Enter, and the close button or the desktop's close request,
+// which ends the game with status 0 (ExitGame) as "Exit" does.
 void PresentFrame(BITMAP *pFrame);
 
 // Shows the shown picture again, at once and without waiting.
@@ -92,7 +95,8 @@ long PresentCount();
 // asks GameIsAway), and the game thread, at its next present or wait, shows
 // "Paused" over the last picture, tells the away listener (the music rests)
 // and sleeps until the focus is back; then it goes on from the same tick.
-// Keys that were down when the focus went count only after being let go.
+// Keys that were down when the focus went stay out of key[] while the game is
+// away (the library lets go of them) and count again from their next press.
 
 // True from the moment the game loses its focus until it has it again.
 bool GameIsAway();
@@ -103,6 +107,9 @@ void SetAwayListener(void (*fListener)(bool bAway));
 // What the library's switch callbacks do (tests call them directly).
 void FocusLost();
 void FocusReturned();
+
+// What the library's close-button callback does (tests call it directly).
+void CloseRequested();
 
 // What the keyboard handler's low-level callback does for one key event
 // (scancode, plus 0x80 when the key is let go), after the library has

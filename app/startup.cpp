@@ -9,6 +9,7 @@
 
 #include "app/globals.h"
 #include "app/notice.h"
+#include "app/platform.h"
 #include "app/present.h"
 #include "app/transitions.h"
 #include "support/blit32.h"
@@ -64,10 +65,13 @@ static void StartDevices(const DisplayRequest &display) {
   if (!ScaleFitsDesktop(display.iScale)) {
     int iWidth, iHeight;
     DesktopSize(iWidth, iHeight);
-    fprintf(stderr, "skarnvale: a picture at scale %d does not fit the %d x %d desktop\n",
-            display.iScale, iWidth, iHeight);
+    char cLine[120];
+    snprintf(cLine, sizeof cLine, "skarnvale: a picture at scale %d does not fit the %d x %d desktop\n",
+             display.iScale, iWidth, iHeight);
+    ShowCommandLineText(cLine, true);
     ExitGame(2);
   }
+  DressGameWindow();
   SetGameMode(display);
   if (install_timer() != 0)
     FailInTextMode("ERROR:  Failed to install timer.  Terminating program.\n");

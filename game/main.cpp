@@ -3,7 +3,6 @@
 // failure also takes.
 #include <allegro.h>
 
-#include <cstdio>
 #include <string>
 
 #include "game/main_flow.h"
@@ -18,9 +17,11 @@ int main(int argc, char **argv) {
   GameOptions options;
   std::string sMessage;
   switch (ParseOptions(argc, argv, options, sMessage)) {
-    case OptionsVerdict::Help: fputs(OptionsHelp(), stdout); return 0;
-    case OptionsVerdict::Version: puts(VersionLine()); return 0;
-    case OptionsVerdict::Refused: fprintf(stderr, "%s\n", sMessage.c_str()); return 2;
+    case OptionsVerdict::Help: ShowCommandLineText(OptionsHelp(), false); return 0;
+    case OptionsVerdict::Version:
+      ShowCommandLineText((std::string(VersionLine()) + "\n").c_str(), false);
+      return 0;
+    case OptionsVerdict::Refused: ShowCommandLineText((sMessage + "\n").c_str(), true); return 2;
     case OptionsVerdict::Play: break;
   }
   EnterGameFolder();

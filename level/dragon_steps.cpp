@@ -120,7 +120,13 @@ void LevelRun::firePlayerShot() {
   const int iShotX = static_cast<int>(pDragon->fX + pDragon->pSprite->getWidth() / 2);
   pShot->launchPlayerShot(KindFireShot, iShotX, static_cast<int>(pDragon->fY), 1, 0, -1,
                           iSpeed + 10);
-  if (ListPush(pProjectiles, pShot.get()) != nullptr) pShot.release();
+  if (ListPush(pProjectiles, pShot.get()) != nullptr) {
+    // Behind a dropped frozen shot that was last in the list, the new shot
+    // takes its mark, as enemy shots joining the list do (joinShots).
+    if (bTailAfterDropped) pShot->bAfterDropped = true;
+    bTailAfterDropped = false;
+    pShot.release();
+  }
   iLastShotTick = GameTicks;
   PlayEffect(Effect::Breath, iShotX - iCamX);
 }

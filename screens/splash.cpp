@@ -2,6 +2,10 @@
 // splash's own alpha (the shared screen fade is neither read nor changed).
 #include "screens/splash.h"
 
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
 #include "app/present.h"
 #include "app/globals.h"
 #include "app/transitions.h"
@@ -29,6 +33,24 @@ const char *const Splash::kNoticeText[kNoticeLineCount] = {
     "*  Exciting music",
     "*  Five different levels",
 };
+
+const char *const Splash::kCheckoutReadme = "the Project section of README.md, atop the checkout";
+
+namespace {
+
+// The game runs in the data folder of the build that made it (./play.sh
+// does so): the README to read is the checkout's own, not an installed one.
+bool RunsInItsBuild() {
+#ifdef SKV_BUILD_RUN_FOLDER
+  char cHere[PATH_MAX], cBuild[PATH_MAX];
+  return realpath(".", cHere) != nullptr && realpath(SKV_BUILD_RUN_FOLDER, cBuild) != nullptr &&
+         strcmp(cHere, cBuild) == 0;
+#else
+  return false;
+#endif
+}
+
+}  // namespace
 
 void ShowSplash(bool bShow) {
   if (!bShow) return;
@@ -75,9 +97,10 @@ void Splash::startPhase(Phase iNext) {
   if (iNext == kNotice) {
     pNoticeLayer.reset(CreateBitmapOrExit(640, 480));
     rectfill(pNoticeLayer.get(), 0, 0, pNoticeLayer->w, pNoticeLayer->h, ColourMagenta);
-    for (int i = 0; i < kNoticeLineCount; ++i)
-      textout_ex(pNoticeLayer.get(), font, kNoticeText[i], 100, kNoticeY[i], ColourWhite,
-                 ColourMagenta);
+    for (int i = 0; i < kNoticeLineCount; ++i) {
+      const char *cLine = i == kReadmeLine && RunsInItsBuild() ? kCheckoutReadme : kNoticeText[i];
+      textout_ex(pNoticeLayer.get(), font, cLine, 100, kNoticeY[i], ColourWhite, ColourMagenta);
+    }
   }
 }
 

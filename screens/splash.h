@@ -41,6 +41,10 @@ class Splash {
   static const int kNoticeLineCount = 12;
   static const int kNoticeY[kNoticeLineCount];
   static const char *const kNoticeText[kNoticeLineCount];
+  // The line that names the README, and what it says instead when the game
+  // runs in its own build's data folder, as from a checkout by ./play.sh.
+  static const int kReadmeLine = 6;
+  static const char *const kCheckoutReadme;
 
   Phase iPhase;
   int iStart;      // GameTicks when the phase began

@@ -10,7 +10,7 @@ PLAY_PACKAGES=(cmake make g++ pkg-config liballegro4-dev libvorbis-dev libogg-de
   fonts-dejavu-core zlib1g-dev libfreetype-dev libpng-dev libtinyxml2-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xdotool x11-apps x11-utils imagemagick
   sox gnuplot-nox clang libclang-rt-14-dev desktop-file-utils tiled
-  build-essential debhelper lintian appstream man-db rsync shellcheck)
+  build-essential debhelper lintian appstream man-db rsync shellcheck openbox wmctrl)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 googletest)
 PACKAGES=("${PLAY_PACKAGES[@]}")
 if [ "${1:-}" != play ]; then PACKAGES+=("${TEST_PACKAGES[@]}"); fi

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "app/notice.h"
 #include "app/options.h"
 #include "app/startup.h"
 #include "app/transitions.h"
@@ -182,7 +183,7 @@ TEST(Pacing, ALoopShowsOnePicturePerTickAndIdleLoopsWaitToo) {
 
 // Away from the game: the clock and the fade stand still, "Paused" is shown
 // over the picture, the game goes on from the same tick, and a key held
-// when the focus went is not a new press when it comes back.
+// when the focus went and let go while away counts when pressed again.
 TEST(Pause, HoldsTheClockTheFadeAndHeldKeys) {
   skvtest::EnsureAllegro();
   skvtest::ResetScreen();
@@ -215,16 +216,40 @@ TEST(Pause, HoldsTheClockTheFadeAndHeldKeys) {
   for (int i = 0; i < 6; ++i) OnGameTick();
   FadeIn(5);
   EXPECT_EQ(FadeLevel.load(), 8) << "the clock and the fade go on";
-  // Still held: the key repeats, and the game does not see it.
+  // Let go of in the other window, so never seen released here: pressed
+  // again with the focus back, it counts.
   key[KEY_SPACE] = -1;
-  KeyboardEventSeen(KEY_SPACE);
-  EXPECT_EQ(key[KEY_SPACE], 0);
-  key[KEY_SPACE] = 0;
-  KeyboardEventSeen(KEY_SPACE | 0x80);
-  key[KEY_SPACE] = -1;  // a fresh press counts
   KeyboardEventSeen(KEY_SPACE);
   EXPECT_NE(key[KEY_SPACE], 0);
   key[KEY_SPACE] = 0;
+  KeyboardEventSeen(KEY_SPACE | 0x80);
+}
+
+// The close button ends the game at the next present, as "Exit" does (status
+// 0), once; asked for while the game is paused, it ends the pause too.
+TEST(Pause, CloseRequestEndsTheGameAtTheNextPresent) {
+  skvtest::EnsureAllegro();
+  skvtest::ResetScreen();
+  if (BackBuffer == nullptr) BackBuffer = create_bitmap(640, 480);
+  const auto ExitStatus = [] {
+    try {
+      PresentFrame(BackBuffer);
+    } catch (const GameExitRequest &request) {
+      return request.iStatus;
+    }
+    return -1;
+  };
+  CloseRequested();
+  EXPECT_EQ(ExitStatus(), 0);
+  EXPECT_EQ(ExitStatus(), -1) << "the request is carried out once";
+  FocusLost();
+  std::thread closer([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    CloseRequested();
+  });
+  EXPECT_EQ(ExitStatus(), 0);
+  closer.join();
+  FocusReturned();
 }
 
 }  // namespace

@@ -267,6 +267,26 @@ TEST(ArtIcons, EverySizeIsASquarePng) {
   }
 }
 
+TEST(ArtIcons, WindowIconHoldsEachSizeAtTheTopOnTheMask) {
+  BITMAP *b = Load("window_icon.bmp");
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->w, 16 + 32 + 48 + 64);
+  EXPECT_EQ(b->h, 64);
+  int left = 0;
+  for (int size : {16, 32, 48, 64}) {
+    int drawn = 0, below = 0;
+    for (int y = 0; y < b->h; y++)
+      for (int x = left; x < left + size; x++) {
+        if (y < size && !IsMask(getpixel(b, x, y))) drawn++;
+        if (y >= size && !IsMask(getpixel(b, x, y))) below++;
+      }
+    EXPECT_GT(drawn, size * size / 2) << size;
+    EXPECT_EQ(below, 0) << size;
+    left += size;
+  }
+  destroy_bitmap(b);
+}
+
 TEST(ArtSprites, RoundThingsAreLitFromTheTopLeft) {
   // The hut roof and the marker stone are round seen from above: their top
   // left half catches the light, their bottom right half is in shade.

@@ -15,7 +15,7 @@ SCALED=1280x960+320+60
 
 # game_window_size: the size of the game's own top-level window (WxH).
 game_window_size() {
-  xwininfo -root -children 2>/dev/null | sed -n 's/^ *0x[0-9a-f]* "skarnvale": .*  \([0-9]*x[0-9]*\)+.*/\1/p' | head -n1
+  xwininfo -root -children 2>/dev/null | sed -n 's/^ *0x[0-9a-f]* "Skarnvale": .*  \([0-9]*x[0-9]*\)+.*/\1/p' | head -n1
 }
 window_is() { [ "$(game_window_size)" = "$1" ]; }
 e2e_wait_window() {

@@ -23,6 +23,7 @@ E2E_NAME=""
 E2E_OUT=""
 E2E_DISPLAY=""
 E2E_XVFB_PID=""
+E2E_WM_PID=""
 E2E_GAME_PID=""
 E2E_GUARD_PID=""
 E2E_WATCHDOG_PID=""
@@ -102,6 +103,7 @@ e2e_cleanup() {
     sleep 0.5
     kill -KILL "$E2E_GAME_PID" 2>/dev/null
   fi
+  [ -n "$E2E_WM_PID" ] && kill -TERM "$E2E_WM_PID" 2>/dev/null
   [ -n "$E2E_XVFB_PID" ] && kill -TERM "$E2E_XVFB_PID" 2>/dev/null
   [ -n "$E2E_WATCHDOG_PID" ] && kill -TERM "$E2E_WATCHDOG_PID" 2>/dev/null
   [ -n "$E2E_GUARD_PID" ] && kill -TERM "$E2E_GUARD_PID" 2>/dev/null
@@ -147,6 +149,25 @@ e2e_start_x() {
   export DISPLAY=$E2E_DISPLAY
   xdpyinfo >/dev/null 2>&1 || sleep 0.5
   e2e_log "X server $E2E_DISPLAY (pid $E2E_XVFB_PID, ${E2E_SCREEN:-640x480x24})"
+}
+
+# e2e_start_wm: a window manager on the X server (openbox, with its own
+# settings left out), as a desktop has one: it frames and places the game's
+# window and passes on the close button's request. Waits until it answers.
+e2e_start_wm() {
+  local tool
+  for tool in openbox wmctrl xprop; do
+    command -v "$tool" >/dev/null 2>&1 ||
+      { e2e_fail "missing tool: $tool (scripts/install-deps.sh installs it)"; }
+  done
+  XDG_CONFIG_HOME="$E2E_OUT/wm-config" openbox --sm-disable >"$E2E_OUT/wm.log" 2>&1 &
+  E2E_WM_PID=$!
+  for _ in $(seq 1 100); do
+    wmctrl -m >/dev/null 2>&1 && { e2e_log "window manager openbox (pid $E2E_WM_PID)"; return 0; }
+    kill -0 "$E2E_WM_PID" 2>/dev/null || e2e_fail "openbox did not start (see wm.log)"
+    sleep 0.1
+  done
+  e2e_fail "openbox did not answer within 10 s"
 }
 
 # Ends the X server this scenario started (after its game has ended), so

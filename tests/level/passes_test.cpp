@@ -1,7 +1,10 @@
 // The projectile and enemy passes: removal of dead entities (the head of the
-// list included), the score rule, and enemy shots joining the list.
+// list included), dropping frozen shots against keeping them, the score rule,
+// and enemy shots joining the list.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -84,39 +87,81 @@ TEST_F(Passes, OnlyTheFollowerOfALiveShotIsRemovedInAWalk) {
   EXPECT_EQ(items<Projectile>(run.pProjectiles), (std::vector<Projectile *>{pLive, pTail}));
 }
 
+// What happens around one projectile pass: whether the dragon fires before
+// it, which live shot in view dies after it (the iKill-th, none if there are
+// fewer) and the kinds of the enemy shots that join the list then.
+struct PassEvents {
+  bool bFire;
+  int iKill;
+  std::string joined;
+};
+
 TEST_F(Passes, DroppingFrozenShotsRemovesTheSameDeadShots) {
-  // 'F' a live shot frozen below the view, 'A' a live one in it, 'D' a dead
-  // one (told apart by their x). After each of three passes the first shot
-  // in view dies, and after the second two dead shots join the list: the
-  // shots in view left are the same with frozen shots dropped and kept.
-  const auto InView = [&](std::string kinds, bool bDrop) {
+  // Shot kinds: 'F' live and frozen below the view, 'A' live in it, 'D'
+  // dead. After each pass, the shots in view (by the order they were made)
+  // must be the same with frozen shots dropped and kept.
+  const auto InView = [&](const std::string &kinds, const std::vector<PassEvents> &script,
+                          bool bDrop) {
     run.releaseStage();
     run.startPlay();
     run.iCamY = 19800;
     run.bDropFrozenShots = bDrop;
-    for (size_t i = 0; i < kinds.size(); ++i) addShot(kinds[i] != 'D', kinds[i] == 'F' ? 20700 : 20000, static_cast<int>(300 + i));
-    std::vector<std::string> passes;
-    for (int iPass = 0; iPass < 3; ++iPass) {
-      run.updateProjectiles();
-      std::string left;
-      for (Projectile *p : items<Projectile>(run.pProjectiles))
-        if (kinds[static_cast<size_t>(p->fX) - 300] != 'F') left += static_cast<char>('a' + p->fX - 300);
-      passes.push_back(left);
-      for (Projectile *p : items<Projectile>(run.pProjectiles))
-        if (p->fY < 20500 && p->bAlive) { p->bAlive = false; break; }
-      if (iPass == 1) {
-        ListNode *pJoined = nullptr;
-        for (int n = 0; n < 2; ++n) {
-          kinds += 'D';
-          ListPush(pJoined, newShot(false, 20000, static_cast<int>(300 + kinds.size() - 1)));
-        }
-        run.joinShots(pJoined, ListLast(run.pProjectiles));
+    run.pPlayer->fX = 300;  // the dragon's shots start in view
+    run.pPlayer->fY = 20100;
+    std::map<const Projectile *, size_t> made;  // a shot's number
+    std::vector<char> kindOf;
+    const auto Made = [&](Projectile *pShot, char kind) {
+      made[pShot] = kindOf.size();
+      kindOf.push_back(kind);
+      return pShot;
+    };
+    const auto NewShot = [](char kind) { return newShot(kind != 'D', kind == 'F' ? 20700 : 20000, 300); };
+    for (char kind : kinds) ListPush(run.pProjectiles, Made(NewShot(kind), kind));
+    std::vector<std::vector<size_t>> passes;
+    for (const PassEvents &events : script) {
+      if (events.bFire) {
+        GameTicks += 6;
+        run.firePlayerShot();
+        Made(static_cast<Projectile *>(ListLast(run.pProjectiles)->data), 'A');
       }
+      run.updateProjectiles();
+      std::vector<size_t> left;
+      int iLive = 0;
+      for (Projectile *p : items<Projectile>(run.pProjectiles)) {
+        if (kindOf[made[p]] == 'F') continue;
+        left.push_back(made[p]);
+        if (p->bAlive && iLive++ == events.iKill) p->bAlive = false;
+      }
+      passes.push_back(left);
+      ListNode *pJoined = nullptr;
+      for (char kind : events.joined) ListPush(pJoined, Made(NewShot(kind), kind));
+      run.joinShots(pJoined, ListLast(run.pProjectiles));
     }
     return passes;
   };
+  // Three passes: the first shot in view dies after each, two dead shots
+  // join after the second.
+  const std::vector<PassEvents> kScripted = {{false, 0, ""}, {false, 0, "DD"}, {false, 0, ""}};
   for (const char *cPattern : {"FDD", "DFDA", "ADFDD", "AFDFDDA", "FFDAF", "AF", "DDF"})
-    EXPECT_EQ(InView(cPattern, true), InView(cPattern, false)) << cPattern;
+    EXPECT_EQ(InView(cPattern, kScripted, true), InView(cPattern, kScripted, false)) << cPattern;
+  // Random lists and passes, the dragon firing between them.
+  for (unsigned iSeed = 1; iSeed <= 3000; ++iSeed) {
+    std::mt19937 random(iSeed);
+    const auto Kinds = [&random](size_t iCount) {
+      std::string kinds;
+      while (kinds.size() < iCount) kinds += "FDA"[random() % 3];
+      return kinds;
+    };
+    const std::string kinds = Kinds(1 + random() % 7);
+    std::vector<PassEvents> script;
+    for (int iPass = 0; iPass < 12; ++iPass) {
+      const bool bFire = random() % 3 == 0;
+      const int iKill = static_cast<int>(random() % 5) - 1;
+      script.push_back({bFire, iKill, Kinds(random() % 3)});
+    }
+    const auto dropped = InView(kinds, script, true);
+    ASSERT_EQ(dropped, InView(kinds, script, false)) << "seed " << iSeed << ", shots " << kinds;
+  }
 }
 
 TEST_F(Passes, DestroyedEnemiesPayTheirScoreOthersDoNot) {

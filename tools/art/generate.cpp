@@ -84,15 +84,29 @@ bool WritePictures(const std::string &dataDir, const std::string &previewDir, co
   return true;
 }
 
+// The desktop's icons, and the game window's own: its sizes side by side
+// in one strip, each square at the top, on the mask colour.
 bool WriteIcons(const std::string &dataDir) {
+  BITMAP *strip = NewMaskedBitmap(16 + 32 + 48 + 64, 64);
+  if (!strip) return Fail("window_icon.bmp");
+  int left = 0;
   for (int size : {16, 32, 48, 64, 128, 256}) {
     BITMAP *icon = MakeIcon(size);
     const std::string path = dataDir + "/icons/skarnvale-" + std::to_string(size) + ".png";
     const bool ok = icon && SavePng(path, icon, true);
+    if (ok && size <= 64) {
+      blit(icon, strip, 0, 0, left, 0, size, size);
+      left += size;
+    }
     if (icon) destroy_bitmap(icon);
-    if (!ok) return Fail(path);
+    if (!ok) {
+      destroy_bitmap(strip);
+      return Fail(path);
+    }
   }
-  return true;
+  const bool ok = SaveBmp32(dataDir + "/window_icon.bmp", strip);
+  destroy_bitmap(strip);
+  return ok || Fail("window_icon.bmp");
 }
 
 bool WriteFontSheet(const std::string &path) {
