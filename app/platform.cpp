@@ -14,6 +14,19 @@ void EnterGameFolder() {
   *pSlash = L'\0';
   SetCurrentDirectoryW(cPath);
 }
+
+void TellDesktopSomeoneIsPlaying() { SetThreadExecutionState(ES_DISPLAY_REQUIRED | ES_SYSTEM_REQUIRED); }
 #else
+#include <allegro.h>
+#include <xalleg.h>
+
 void EnterGameFolder() {}
+
+void TellDesktopSomeoneIsPlaying() {
+  if (_xwin.display == nullptr) return;
+  XLOCK();
+  XResetScreenSaver(_xwin.display);
+  XFlush(_xwin.display);
+  XUNLOCK();
+}
 #endif
