@@ -2,12 +2,13 @@
 // system's own XInput library (loaded when the pads start, so the game needs
 // no DLL Windows lacks). A slot that was empty is looked at again once a
 // second: asking an empty slot every pass is slow on some systems.
-#include <windows.h>
-#include <xinput.h>
-
+// The library's header comes before Windows' own (winalleg.h), as it asks.
 #include "app/globals.h"
 #include "app/pad.h"
 #include "app/pad_source.h"
+
+#include <winalleg.h>
+#include <xinput.h>
 
 namespace {
 
@@ -24,7 +25,8 @@ int iLastEmptyLook = 0;
 // A (south) fires and confirms, B (east) fires and goes back, Start pauses.
 unsigned ActionsOfState(const XINPUT_GAMEPAD &pad) {
   const WORD iButtons = pad.wButtons;
-  unsigned iActions = iButtons != 0 ? PadAnyButton : 0;
+  unsigned iActions = 0;
+  if (iButtons != 0) iActions |= PadAnyButton;
   if ((iButtons & XINPUT_GAMEPAD_DPAD_UP) != 0 || pad.sThumbLY >= PadDeadZone) iActions |= PadUp;
   if ((iButtons & XINPUT_GAMEPAD_DPAD_DOWN) != 0 || pad.sThumbLY <= -PadDeadZone) iActions |= PadDown;
   if ((iButtons & XINPUT_GAMEPAD_DPAD_LEFT) != 0 || pad.sThumbLX <= -PadDeadZone) iActions |= PadLeft;
