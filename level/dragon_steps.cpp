@@ -51,11 +51,11 @@ int StepAt(const HeightStep &rStep, int iScreenY) {
 // Enter or Space pressed after the pause began and let go again.
 bool bAnswerArmed = false;  // seen up since the pause began
 bool bAnswerDown = false;   // pressed while armed
+int iPadsAtPause = 0;       // the pads open when the pause began
 bool PulledPadPauseOver() {
   if (keyboard_driver != nullptr && keyboard_needs_poll()) poll_keyboard();
-  const int iBefore = PadsOpen();
   const unsigned iActions = PadActions();
-  if (PadsOpen() > iBefore) return true;
+  if (PadsOpen() > iPadsAtPause) return true;
   const bool bDown = (iActions & PadAnyButton) != 0 || key[KEY_ENTER] || key[KEY_SPACE];
   if (bDown) {
     bAnswerDown = bAnswerArmed;
@@ -69,6 +69,7 @@ bool PulledPadPauseOver() {
 // focus, until PulledPadPauseOver.
 void PauseForPulledPad() {
   bAnswerArmed = bAnswerDown = false;
+  iPadsAtPause = PadsOpen();
   PauseUntil("Paused: a pad was unplugged. Plug it in, or press a button or Enter.",
              PulledPadPauseOver);
   PadPulledOut();  // pads pulled during the pause are answered with it
