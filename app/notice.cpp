@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "app/pad.h"
 #include "app/present.h"
 
 namespace {
@@ -166,15 +167,12 @@ unsigned NoticeBox::answerInputs() {
   if (key[KEY_ENTER_PAD]) iDown |= InputPadEnter;
   if (key[KEY_SPACE]) iDown |= InputSpace;
   if (key[KEY_ESC]) iDown |= InputEsc;
-  for (int i = 0; i < num_joysticks; ++i)
-    for (int b = 0; b < joy[i].num_buttons; ++b)
-      if (joy[i].button[b].b) iDown |= InputButton;
+  if ((PadActions() & PadAnyButton) != 0) iDown |= InputButton;
   return iDown;
 }
 
 bool NoticeBox::answered() {
   if (keyboard_driver != nullptr && keyboard_needs_poll()) poll_keyboard();
-  if (num_joysticks > 0) poll_joystick();
   const unsigned iDown = answerInputs();
   if (iPressed == 0) {
     iPressed = iDown & iArmed;

@@ -66,6 +66,8 @@ void ShowCommandLineText(const char *cText, bool bError) {
   MessageBoxA(nullptr, cText, "Skarnvale", MB_OK | (bError ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 
+void TellDesktopSomeoneIsPlaying() { SetThreadExecutionState(ES_DISPLAY_REQUIRED | ES_SYSTEM_REQUIRED); }
+
 #else
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -137,5 +139,13 @@ void ShowCommandLineText(const char *cText, bool bError) {
   FILE *pStream = bError ? stderr : stdout;
   fputs(cText, pStream);
   fflush(pStream);
+}
+
+void TellDesktopSomeoneIsPlaying() {
+  if (_xwin.display == nullptr) return;
+  XLOCK();
+  XResetScreenSaver(_xwin.display);
+  XFlush(_xwin.display);
+  XUNLOCK();
 }
 #endif

@@ -26,3 +26,10 @@ constexpr int WindowIconSizes[] = {16, 32, 48, 64};
 // standard streams nobody sees unless they were redirected, it goes to the
 // console the game was started from, or else into a message box.
 void ShowCommandLineText(const char *cText, bool bError);
+
+// Tells the desktop that someone is playing, as a key press would: its
+// screensaver and the display's power saving count their idle time afresh.
+// On X11 the screensaver's timer is reset; on Windows the display's and
+// system's idle timers. Nothing is held: when the calls stop, so does the
+// effect. Without a display (tests) nothing happens.
+void TellDesktopSomeoneIsPlaying();

@@ -44,6 +44,7 @@ long iPresents = 0;
 std::atomic<int> iSwitchesAsked{0};
 std::atomic<bool> bAway{false};
 std::atomic<bool> bCloseAsked{false};
+std::atomic<bool> bHeld{false};  // a pause of the game's own (PauseUntil)
 bool bPauseWhenAway = false;
 void (*AwayListener)(bool bAway) = nullptr;
 // Keys kept out of key[] until they are let go: an Enter that came with Alt,
@@ -399,7 +400,22 @@ void SetTickWait(void (*fWait)()) { TickWait = fWait; }
 
 long PresentCount() { return iPresents; }
 
-bool GameIsAway() { return bAway.load(std::memory_order_relaxed); }
+bool GameIsAway() {
+  return bAway.load(std::memory_order_relaxed) || bHeld.load(std::memory_order_relaxed);
+}
+
+void PauseUntil(const char *cText, bool (*fOver)()) {
+  bHeld = true;
+  if (AwayListener != nullptr) AwayListener(true);
+  {
+    const NoticeBox box(ShownPicture(), cText, false);
+    Output();
+    while (!fOver()) rest(20);
+  }
+  Output();
+  if (AwayListener != nullptr) AwayListener(false);
+  bHeld = false;
+}
 
 void SetAwayListener(void (*fListener)(bool bAway)) { AwayListener = fListener; }
 

@@ -104,6 +104,11 @@ bool GameIsAway();
 // Called with true when the pause begins and false when it ends.
 void SetAwayListener(void (*fListener)(bool bAway));
 
+// A pause the game asks for itself (a pad pulled out in a stage): held and
+// shown as the focus pause is, with cText over the last picture, until
+// fOver returns true (asked every 20 ms rest). GameIsAway is true meanwhile.
+void PauseUntil(const char *cText, bool (*fOver)());
+
 // What the library's switch callbacks do (tests call them directly).
 void FocusLost();
 void FocusReturned();

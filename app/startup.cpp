@@ -9,6 +9,7 @@
 
 #include "app/globals.h"
 #include "app/notice.h"
+#include "app/pad.h"
 #include "app/platform.h"
 #include "app/present.h"
 #include "app/transitions.h"
@@ -79,7 +80,8 @@ static void StartDevices(const DisplayRequest &display) {
     FailInTextMode("ERROR:  Failed to install keyboard.  Terminating program.\n");
   install_joystick(JOY_TYPE_AUTODETECT);
   poll_joystick();
-  if (num_joysticks == 0)
+  StartPads("/dev/input");
+  if (num_joysticks == 0 && PadsOpen() == 0)
     ShowMessage("NOTE:  No joystick could be found, but you can still use keyboard.");
   if (install_mouse() < 0)
     FailInTextMode("ERROR:  Failed to install mouse.  Terminating program.\n");
@@ -116,6 +118,7 @@ void StartUp(const DisplayRequest &display) {
 
 void ShutDown() {
   // The music has stopped already (StopGameMusic, audio/game_music.h).
+  StopPads();
   remove_int(OnGameTick);
   FreeFadeScratch();
   CloseDisplay();

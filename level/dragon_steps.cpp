@@ -4,6 +4,8 @@
 
 #include "app/globals.h"
 #include "app/list.h"
+#include "app/pad.h"
+#include "app/present.h"
 #include "audio/effects.h"
 #include "entities/player.h"
 #include "entities/projectile.h"
@@ -46,18 +48,49 @@ int StepAt(const HeightStep &rStep, int iScreenY) {
   return static_cast<int>(iScreenY * rStep.fSlope + rStep.iOffset);
 }
 
+// What ends the pause for a pulled pad: a pad plugged in, or a pad button,
+// Enter or Space pressed after the pause began and let go again.
+bool bAnswerArmed = false;  // seen up since the pause began
+bool bAnswerDown = false;   // pressed while armed
+int iPadsAtPause = 0;       // the pads open when the pause began
+bool PulledPadPauseOver() {
+  if (keyboard_driver != nullptr && keyboard_needs_poll()) poll_keyboard();
+  const unsigned iActions = PadActions();
+  if (PadsOpen() > iPadsAtPause) return true;
+  const bool bDown = (iActions & PadAnyButton) != 0 || key[KEY_ENTER] || key[KEY_SPACE];
+  if (bDown) {
+    bAnswerDown = bAnswerArmed;
+    return false;
+  }
+  bAnswerArmed = true;
+  return bAnswerDown;
+}
+
+// "Paused" over the last picture, the clock and music held as for a lost
+// focus, until PulledPadPauseOver.
+void PauseForPulledPad() {
+  bAnswerArmed = bAnswerDown = false;
+  iPadsAtPause = PadsOpen();
+  PauseUntil("Paused: a pad was unplugged. Plug it in, or press a button or Enter.",
+             PulledPadPauseOver);
+  PadPulledOut();  // pads pulled during the pause are answered with it
+}
+
 }  // namespace
 
 // The stage's control step, once per pass, first: speed, steering, the pull
-// back into the resting band (screen y 335..375) and the fire button.
+// back into the resting band (screen y 335..375) and the fire button. The
+// pads' directions and fire come from the pad layer (app/pad.h).
 void LevelRun::controlPlayer() {
-  poll_joystick();
-  const bool bJoyLeft = joy[0].stick[0].axis[0].d1;
-  const bool bJoyRight = joy[0].stick[0].axis[0].d2;
-  const bool bJoyUp = joy[0].stick[0].axis[1].d1;
-  const bool bJoyDown = joy[0].stick[0].axis[1].d2;
-  const bool bButton0 = joy[0].button[0].b;
-  const bool bButton1 = joy[0].button[1].b;
+  const unsigned iPad = PadActions();
+  // A pad pulled out pauses the stage. Start on a pad (PadPause) asks for
+  // the stage's pause too; it joins the pause key here, through PauseUntil.
+  if (PadPulledOut()) PauseForPulledPad();
+  const bool bJoyLeft = (iPad & PadLeft) != 0;
+  const bool bJoyRight = (iPad & PadRight) != 0;
+  const bool bJoyUp = (iPad & PadUp) != 0;
+  const bool bJoyDown = (iPad & PadDown) != 0;
+  const bool bPadFire = (iPad & PadFire) != 0;
   auto Up = [&] { return key[KEY_UP] || bJoyUp; };
   auto Down = [&] { return key[KEY_DOWN] || bJoyDown; };
   Player *pDragon = pPlayer;
@@ -84,7 +117,7 @@ void LevelRun::controlPlayer() {
     const int iMapWidth = TileMapPixelWidth();
     if (pDragon->fX >= kHalfView && pDragon->fX < iMapWidth - kHalfView)
       iCamX = static_cast<int>(pDragon->fX - kHalfView);
-    if (key[KEY_LCONTROL] || bButton1 || bButton0) firePlayerShot();
+    if (key[KEY_LCONTROL] || bPadFire) firePlayerShot();
     iLastControlTick = GameTicks;
   }
 

@@ -5,6 +5,7 @@
 
 #include "app/present.h"
 #include "app/globals.h"
+#include "app/pad.h"
 #include "support/owned.h"
 #include "app/story_font.h"
 #include "app/transitions.h"
@@ -93,11 +94,8 @@ void LevelRun::drawCredits(BITMAP *pDest) {
     DrawTransSpritePart32(pDest, pCreditOverlay.get(), 0, 0, CreditBox(*this), iCreditAlpha);
 }
 
-// Joystick 0's two buttons, read afresh.
-static bool ButtonDown() {
-  poll_joystick();
-  return joy[0].button[0].b || joy[0].button[1].b;
-}
+// A pad's confirm or back button (buttons 0 and 1 of an old joystick), read afresh.
+static bool ButtonDown() { return (PadActions() & (PadConfirm | PadBack)) != 0; }
 
 bool LevelRun::showGameOver() {
   const OwnedBitmap picture(LoadBitmapOrExit("gameover.bmp", nullptr));

@@ -9,6 +9,7 @@
 #include "app/globals.h"
 #include "app/list.h"
 #include "app/notice.h"
+#include "app/pad.h"
 #include "support/owned.h"
 #include "app/transitions.h"
 #include "audio/effects.h"
@@ -86,6 +87,7 @@ void LevelRun::startPlay() {
   pPlayer = new Player;
   pPlayer->createPlayer();
   iCamY = StageStartCamY;
+  PadPulledOut();  // only a pad pulled during the stage pauses it
 }
 
 bool LevelRun::playing(bool bLost) const {

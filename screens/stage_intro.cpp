@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/globals.h"
+#include "app/pad.h"
 #include "app/present.h"
 #include "app/transitions.h"
 #include "audio/effects.h"
@@ -92,14 +93,11 @@ void ShowStory(BITMAP *pPicture, BITMAP *pTextLayer, FONT *pFont, const char *cM
   rectfill(pTextLayer, 0, 0, pTextLayer->w, pTextLayer->h, ColourMagenta);
   PrintStory(pTextLayer, pFont, cMapFile);
   int iStart = GameTicks;
-  poll_joystick();
-  bool bButton0 = joy[0].button[0].b != 0;
-  bool bButton1 = joy[0].button[1].b != 0;
+  const unsigned kSkip = PadConfirm | PadBack;
+  bool bButton = (PadActions() & kSkip) != 0;
   // Enter does not end the story; a button held from the map skips it.
-  while (!key[KEY_ESC] && !bButton0 && !bButton1 && TicksSince(iStart) < kStoryTicks) {
-    poll_joystick();
-    bButton0 = joy[0].button[0].b != 0;
-    bButton1 = joy[0].button[1].b != 0;
+  while (!key[KEY_ESC] && !bButton && TicksSince(iStart) < kStoryTicks) {
+    bButton = (PadActions() & kSkip) != 0;
     draw_sprite(BackBuffer, pPicture, 0, 0);
     draw_sprite(BackBuffer, pTextLayer, 0, 0);
     if (FadeIn(5)) PresentFrame(BackBuffer);

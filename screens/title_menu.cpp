@@ -3,6 +3,7 @@
 
 #include "app/present.h"
 #include "app/globals.h"
+#include "app/pad.h"
 #include "app/transitions.h"
 #include "audio/effects.h"
 #include "audio/jukebox.h"
@@ -52,11 +53,10 @@ void TitleMenu::close() {
 }
 
 void TitleMenu::handleInput() {
-  poll_joystick();
-  bool bStickUp = joy[0].stick[0].axis[1].d1 != 0;
-  bool bStickDown = joy[0].stick[0].axis[1].d2 != 0;
-  bool bButton0 = joy[0].button[0].b != 0;
-  bool bButton1 = joy[0].button[1].b != 0;
+  const unsigned iPad = PadActions();
+  const bool bStickUp = (iPad & PadUp) != 0;
+  const bool bStickDown = (iPad & PadDown) != 0;
+  const bool bPadConfirm = (iPad & PadConfirm) != 0;
 
   if (TicksSince(LastMenuInputTick) <= 5) return;
   if (key[KEY_DOWN] || bStickDown) {
@@ -67,7 +67,7 @@ void TitleMenu::handleInput() {
     LastMenuInputTick = GameTicks;
     iSelection = iSelection == 1 ? 3 : iSelection - 1;
     PlayEffect(Effect::MenuMove, kEntryX);
-  } else if (KeyPressed(KEY_ENTER) || bButton0 || bButton1) {
+  } else if (KeyPressed(KEY_ENTER) || bPadConfirm) {
     LastMenuInputTick = GameTicks;
     PlayEffect(Effect::MenuChoose, kEntryX);
     bChosen = true;

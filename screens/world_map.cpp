@@ -8,6 +8,7 @@
 
 #include "app/globals.h"
 #include "app/list.h"
+#include "app/pad.h"
 #include "support/owned.h"
 #include "app/present.h"
 #include "app/story_font.h"
@@ -287,16 +288,20 @@ unsigned char WorldMap::playCurrentStage() {
 
 bool WorldMapTurn(WorldMap &map) {
   GameJukebox.updateMusic(kWorldMapTrack);
-  poll_joystick();
-  bool bStickLeft = joy[0].stick[0].axis[0].d1 != 0;
-  bool bStickRight = joy[0].stick[0].axis[0].d2 != 0;
+  const unsigned iPad = PadActions();
+  if ((iPad & PadBack) == 0)
+    map.bBackArmed = true;
+  else if (map.bBackArmed)
+    return true;
+  const bool bStickLeft = (iPad & PadLeft) != 0;
+  const bool bStickRight = (iPad & PadRight) != 0;
   unsigned char iResult = 0;
-  if (key[KEY_ENTER] || joy[0].button[0].b || joy[0].button[1].b) {
+  if (key[KEY_ENTER] || (iPad & PadConfirm) != 0) {
     iResult = map.playCurrentStage();
+    map.bBackArmed = false;
     do {
-      poll_joystick();
       IdleUntilNextTick();
-    } while (key[KEY_ENTER] || joy[0].button[0].b || joy[0].button[1].b);
+    } while (key[KEY_ENTER] || (PadActions() & PadConfirm) != 0);
   }
   map.moveCursor(key[KEY_LEFT] || bStickLeft, key[KEY_RIGHT] || bStickRight);
   map.update();

@@ -104,8 +104,12 @@ class WorldMap {
   int iLastPulseTick;
   int iPulse;
   int iPulseStep;
+  // A pad's back button leaves the map only once it has been seen up on the
+  // map (it also fires, so it may still be held from a stage).
+  bool bBackArmed = false;
 };
 
 // One turn of the world map's loop (music, input, a stage start, the cursor,
-// animation and the frame). True when the map must close.
+// animation and the frame). True when the map must close: a stage lost, or
+// a pad's back button pressed on the map, which leaves as ESC does.
 bool WorldMapTurn(WorldMap &map);

@@ -2,9 +2,14 @@
 // the joystick set by the test: speed, steering, resting band, fire rate.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "level/level_run.h"
+#include "app/present.h"
+#include "common/scripted_pads.h"
 #include "entity_fixture.h"
 
 using skvtest::SetTicks;
@@ -229,5 +234,41 @@ TEST_F(ControlTest, FireHeldGivesAShotEverySixTicks) {
   while (pLast->link != nullptr) pLast = pLast->link;
   EXPECT_EQ(static_cast<Projectile *>(pLast->data)->iSpeed, 22);
 }
+
+#ifdef __linux__
+TEST_F(ControlTest, APadsDpadSteersItsButtonsFireAndPullingItPausesTheStage) {
+  skvtest::ScriptedPads pads;
+  const PadMaps maps = skvtest::Xbox360Maps();
+  pads.plug(0, maps, {0, 0, -32767, 0, 0, -32767});  // the triggers rest at one end
+  dragon.fX = 400;
+  pads.axis(0, skvtest::Xbox360DpadX, 32767);
+  run.controlPlayer();
+  EXPECT_FLOAT_EQ(dragon.fX, 407.0f);
+  pads.axis(0, skvtest::Xbox360DpadX, 0);
+  pads.button(0, skvtest::Xbox360B, true);
+  SetTicks(1002);
+  run.controlPlayer();
+  EXPECT_FLOAT_EQ(dragon.fX, 407.0f);
+  EXPECT_EQ(CountShots(), 1);
+  pads.button(0, skvtest::Xbox360B, false);
+
+  // Pulled out: the next control step holds the stage as a lost focus does,
+  // until the pad is plugged in again.
+  pads.pull(0);
+  std::atomic<bool> bPausedSeen{false};
+  std::thread replug([&] {
+    for (int i = 0; i < 5000 && !GameIsAway(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    bPausedSeen = GameIsAway();
+    pads.plug(0, maps);
+  });
+  SetTicks(1004);
+  run.controlPlayer();
+  replug.join();
+  EXPECT_TRUE(bPausedSeen);
+  EXPECT_FALSE(GameIsAway());
+  EXPECT_EQ(PadsOpen(), 1);
+}
+#endif
 
 }  // namespace

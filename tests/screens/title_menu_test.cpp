@@ -8,6 +8,7 @@
 #include "app/present.h"
 #include "audio/effects.h"
 #include "common/allegro_env.h"
+#include "common/scripted_pads.h"
 #include "screen_fixture.h"
 #include "screens/screens.h"
 #include "screens/title_menu.h"
@@ -65,6 +66,26 @@ TEST_F(TitleTest, StickMovesLikeTheArrowsAndDownBeatsUp) {
   EXPECT_EQ(menu.iSelection, 2);
   EXPECT_FALSE(menu.bChosen);
 }
+
+#ifdef __linux__
+TEST_F(TitleTest, APadsDpadMovesTheSelectionAndOnlyItsSouthButtonChooses) {
+  skvtest::ScriptedPads pads;
+  pads.plug(0, skvtest::Xbox360Maps());
+  menu.open();
+  pads.axis(0, skvtest::Xbox360DpadY, 32767);
+  inputAfterGate();
+  EXPECT_EQ(menu.iSelection, 2);
+  pads.axis(0, skvtest::Xbox360DpadY, 0);
+  pads.button(0, skvtest::Xbox360B, true);  // east goes back, never chooses
+  inputAfterGate();
+  EXPECT_FALSE(menu.bChosen);
+  pads.button(0, skvtest::Xbox360B, false);
+  pads.button(0, skvtest::Xbox360A, true);
+  inputAfterGate();
+  EXPECT_TRUE(menu.bChosen);
+  EXPECT_EQ(menu.result, TitleChoice::Options);
+}
+#endif
 
 TEST_F(TitleTest, InputWaitsMoreThanFiveTicksAfterOpeningAndEachStep) {
   GameTicks = 5000;

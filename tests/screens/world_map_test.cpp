@@ -10,6 +10,7 @@
 #include "audio/effects.h"
 #include "audio/jukebox.h"
 #include "common/allegro_env.h"
+#include "common/scripted_pads.h"
 #include "entities/sprite.h"
 #include "screen_fixture.h"
 #include "screens/screens.h"
@@ -333,3 +334,18 @@ TEST_F(WorldMapTest, OpeningFadesThePreviousScreenOutAndEscClosesTheMap) {
   EXPECT_LE(skvtest::PixelRgb(screen, 320, 240) & 255, 8);
   EXPECT_EQ(screentest::LevelLog().iConstructed, 0);
 }
+
+#ifdef __linux__
+TEST_F(WorldMapTest, APadsEastButtonLeavesTheMapOnlyOnceSeenUpThere) {
+  GameJukebox.initJukebox();
+  skvtest::ScriptedPads pads;
+  pads.plug(0, skvtest::Xbox360Maps());
+  pads.button(0, skvtest::Xbox360B, true);  // still held from the stage's fire
+  EXPECT_FALSE(WorldMapTurn(*map));
+  pads.button(0, skvtest::Xbox360B, false);
+  EXPECT_FALSE(WorldMapTurn(*map));
+  pads.button(0, skvtest::Xbox360B, true);
+  EXPECT_TRUE(WorldMapTurn(*map));
+  EXPECT_EQ(screentest::LevelLog().iRuns, 0);
+}
+#endif
