@@ -141,6 +141,12 @@ void ShowCommandLineText(const char *cText, bool bError) {
   fflush(pStream);
 }
 
+// A library built without threads has no display lock to take.
+#ifndef XLOCK
+#define XLOCK()
+#define XUNLOCK()
+#endif
+
 void TellDesktopSomeoneIsPlaying() {
   if (_xwin.display == nullptr) return;
   XLOCK();
