@@ -15,7 +15,7 @@ namespace {
 // (the frequent ones quietest), its priority (higher keeps its voice), the
 // ticks before it may start again, the voices it may hold at once (the
 // oldest gives way to a new one) and its pitch spread in thousandths.
-struct EffectSpec {
+struct EffectTraits {
   const char *cName;
   int iVolume;
   int iPriority;
@@ -24,7 +24,7 @@ struct EffectSpec {
   int iSpread;
 };
 
-const EffectSpec kSpecs[static_cast<int>(Effect::Count)] = {
+const EffectTraits kTraits[static_cast<int>(Effect::Count)] = {
     {"BREATH", 46, 10, 4, 2, 40},        {"ICE_SHOT", 60, 20, 4, 2, 50},
     {"ICE_RING", 90, 30, 6, 1, 30},      {"HIT_ORC", 110, 40, 3, 2, 60},
     {"HIT_WIZARD", 110, 40, 3, 2, 60},   {"HIT_HUT", 110, 40, 3, 2, 60},
@@ -36,7 +36,7 @@ const EffectSpec kSpecs[static_cast<int>(Effect::Count)] = {
     {"MENU_BACK", 150, 90, 2, 1, 0},     {"PAGE_TURN", 150, 90, 10, 1, 0},
 };
 
-const EffectSpec &SpecOf(Effect effect) { return kSpecs[static_cast<int>(effect)]; }
+const EffectTraits &TraitsOf(Effect effect) { return kTraits[static_cast<int>(effect)]; }
 
 // Pan 0..255 from a screen x, kept off the far sides: an effect at the
 // screen's edge is heard to that side, not in one ear only.
@@ -69,7 +69,7 @@ EffectOutput LibraryEffectOutput() {
   return out;
 }
 
-const char *EffectName(Effect effect) { return SpecOf(effect).cName; }
+const char *EffectName(Effect effect) { return TraitsOf(effect).cName; }
 
 EffectsPlayer::EffectsPlayer()
     : output(LibraryEffectOutput()), pData(nullptr), aSamples(), aLastStart(), aRequests(),
@@ -82,7 +82,7 @@ bool EffectsPlayer::load(const char *cFile) {
   if (pData == nullptr) return false;
   bool bComplete = true;
   for (int i = 0; i < static_cast<int>(Effect::Count); ++i) {
-    const DATAFILE *pObject = find_datafile_object(pData, kSpecs[i].cName);
+    const DATAFILE *pObject = find_datafile_object(pData, kTraits[i].cName);
     aSamples[i] = pObject != nullptr && pObject->type == DAT_SAMPLE
                       ? static_cast<const SAMPLE *>(pObject->dat)
                       : nullptr;
@@ -135,7 +135,7 @@ EffectsPlayer::Slot *EffectsPlayer::slotFor(Effect effect, int iPriority) {
     ++iOwn;
     if (pOldestOwn == nullptr || slot.uOrder < pOldestOwn->uOrder) pOldestOwn = &slot;
   }
-  if (iOwn >= SpecOf(effect).iMaxVoices) return pOldestOwn;
+  if (iOwn >= TraitsOf(effect).iMaxVoices) return pOldestOwn;
   Slot *pChoice = nullptr;
   for (Slot &slot : aSlots) {
     if (slot.iVoice < 0) return &slot;
@@ -162,19 +162,19 @@ void EffectsPlayer::play(Effect effect, int iScreenX) {
   aRequests[i] += 1;
   const SAMPLE *pSample = aSamples[i];
   if (pSample == nullptr || bHeld || iMasterVolume <= 0) return;
-  const EffectSpec &spec = kSpecs[i];
-  if (aStarts[i] > 0 && TicksSince(aLastStart[i]) < spec.iGuardTicks) return;
+  const EffectTraits &traits = kTraits[i];
+  if (aStarts[i] > 0 && TicksSince(aLastStart[i]) < traits.iGuardTicks) return;
   sweep();
-  Slot *pSlot = slotFor(effect, spec.iPriority);
+  Slot *pSlot = slotFor(effect, traits.iPriority);
   if (pSlot == nullptr) return;
   stopSlot(*pSlot);
-  const int iVolume = spec.iVolume * iMasterVolume / 255;
+  const int iVolume = traits.iVolume * iMasterVolume / 255;
   const int iVoice = output.start(pSample, iVolume, PanAt(iScreenX),
-                                  nextPitch(pSample->freq, spec.iSpread));
+                                  nextPitch(pSample->freq, traits.iSpread));
   if (iVoice < 0) return;
   pSlot->iVoice = iVoice;
   pSlot->effect = effect;
-  pSlot->iPriority = spec.iPriority;
+  pSlot->iPriority = traits.iPriority;
   pSlot->uOrder = ++uStarted;
   aLastStart[i] = GameTicks.load(std::memory_order_relaxed);
   aStarts[i] += 1;
