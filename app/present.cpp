@@ -410,7 +410,8 @@ void PauseUntil(const char *cText, bool (*fOver)()) {
   {
     const NoticeBox box(ShownPicture(), cText, false);
     Output();
-    while (!fOver()) rest(20);
+    // A close request ends the pause; the next present or wait acts on it.
+    while (!fOver() && !bCloseAsked) rest(20);
   }
   Output();
   if (AwayListener != nullptr) AwayListener(false);
@@ -426,3 +427,43 @@ void FocusReturned() { OnSwitchIn(); }
 void CloseRequested() { OnCloseButton(); }
 
 void KeyboardEventSeen(int iScancode) { OnKeyEvent(iScancode); }
+
+bool DisplayIsWindow() { return bWindowMode; }
+
+bool ShowInWindow(bool bWindow) { return bWindow == bWindowMode || ToggleDisplay(); }
+
+int LargestScale() {
+  int iWidth, iHeight;
+  DesktopSize(iWidth, iHeight);
+  return FitPicture(iWidth, iHeight, 0).iScale;
+}
+
+void SetPictureScale(int iScale) {
+  Request.iScale = iScale;
+  if (screen == nullptr || gfx_driver == nullptr) {
+    iLayoutWidth = iLayoutHeight = 0;
+    return;
+  }
+  CatchUpShown();  // the old output may go with its mode
+  if (bWindowMode && !SetDisplayMode(true))
+    ExitWithMessage("ERROR:  Failure to init video mode!  Terminating program.\n");
+  iLayoutWidth = iLayoutHeight = 0;
+  Output();
+}
+
+int PictureScale() {
+  if (screen != nullptr) FollowOutputSize();
+  return Layout.iScale;
+}
+
+void SetPauseWhenAway(bool bPause) {
+  bPauseWhenAway = bPause;
+  Request.bNoPause = !bPause;
+  if (system_driver == nullptr) return;
+  if (bPause) {
+    WatchFocus();
+  } else {
+    remove_display_switch_callback(OnSwitchOut);
+    remove_display_switch_callback(OnSwitchIn);
+  }
+}

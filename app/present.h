@@ -33,6 +33,9 @@ struct DisplayRequest {
   bool bWindow = false;  // start in a window instead of full screen
   int iScale = 0;        // a fixed scale, or 0 for the largest that fits
   bool bNoPause = false; // keep running while another window has the focus
+  // The scale came from the settings file: one that does not fit the
+  // desktop is taken as the largest that does (the command line's is refused).
+  bool bScaleFromSettings = false;
 };
 
 // The desktop's size, or 640 x 480 when the system cannot tell.
@@ -52,6 +55,22 @@ bool OpenDisplay(const DisplayRequest &request);
 // new mode is refused the old one is set again; false only when neither can
 // be set, and the graphics mode is then gone.
 bool ToggleDisplay();
+
+// ---- What the Options screen changes at once ----
+// True while the game shows in a window.
+bool DisplayIsWindow();
+// Full screen or a window, switched as Alt+Enter does when it differs; false
+// only when no mode could be set.
+bool ShowInWindow(bool bWindow);
+// The largest whole scale at which the picture fits the desktop (at least 1).
+int LargestScale();
+// The scale asked for (0: the largest that fits), laid out at once: a window
+// takes its new size, a full screen lays the picture out again.
+void SetPictureScale(int iScale);
+// The scale the picture is shown at now.
+int PictureScale();
+// Pausing while the game has no focus on (as without --no-pause) or off.
+void SetPauseWhenAway(bool bPause);
 
 // Frees the shown picture and the scaling buffer (ShutDown).
 void CloseDisplay();

@@ -63,7 +63,7 @@ static void StartDevices(const DisplayRequest &display) {
     ExitGame();
   }
   // Refused before any window opens, as an unknown option is.
-  if (!ScaleFitsDesktop(display.iScale)) {
+  if (!display.bScaleFromSettings && !ScaleFitsDesktop(display.iScale)) {
     int iWidth, iHeight;
     DesktopSize(iWidth, iHeight);
     char cLine[120];

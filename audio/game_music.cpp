@@ -6,6 +6,7 @@
 
 #include "app/notice.h"
 #include "app/present.h"
+#include "app/settings.h"
 #include "audio/effects.h"
 #include "audio/jukebox.h"
 
@@ -23,6 +24,18 @@ void StartGameMusic() {
     GameJukebox.pauseMusic(bAway);
     GameEffects.hold(bAway);
   });
+  ApplySoundSettings();
+}
+
+int VolumeLevel(int iStep) {
+  if (iStep <= 0) return 0;
+  if (iStep >= VolumeSteps) return 255;
+  return (255 * iStep * iStep + VolumeSteps * VolumeSteps / 2) / (VolumeSteps * VolumeSteps);
+}
+
+void ApplySoundSettings() {
+  GameJukebox.setMusicVolume(VolumeLevel(GameSettings.iMusicVolume));
+  GameEffects.setVolume(VolumeLevel(GameSettings.iEffectsVolume));
 }
 
 void StopGameMusic() {

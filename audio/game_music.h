@@ -16,3 +16,12 @@ void StartGameMusic();
 // ShutDown: the refill runs on the timer thread and plays through the sound
 // system, which the library removes before its timers.
 void StopGameMusic();
+
+// A volume step of the settings (0 .. VolumeSteps) as the library's level
+// (0 .. 255): each step about the same change to the ear (the level grows
+// with the square of the step), so half way is a quarter of the level.
+int VolumeLevel(int iStep);
+
+// The volumes of GameSettings onto the music (the playing track at once) and
+// the effects.
+void ApplySoundSettings();

@@ -20,7 +20,7 @@ const int FadeStep = 8;
 }  // namespace
 
 Jukebox::Jukebox()
-    : pPlaylist(nullptr), iVolume(0), iPan(0), iPlaySpeed(0), iLastFadeTick(0),
+    : pPlaylist(nullptr), iVolume(0), iMusicVolume(255), iPan(0), iPlaySpeed(0), iLastFadeTick(0),
       pFile(nullptr), pStream(nullptr), iDataSize(0), pData(nullptr), iFailedTrack(-1) {}
 
 void Jukebox::initJukebox() {
@@ -78,7 +78,7 @@ void Jukebox::playFile(const char *cFile) {
   if (pStream == nullptr) return;
   // Without its refill the stream would loop over its first buffers and
   // never end: such a track plays nothing, like a damaged one.
-  if (alogg_play_ex_ogg(pStream, StreamBufferBytes, iVolume, iPan, iPlaySpeed, 0) != 0 ||
+  if (alogg_play_ex_ogg(pStream, StreamBufferBytes, heardVolume(), iPan, iPlaySpeed, 0) != 0 ||
       alogg_start_autopoll_ogg(pStream, AutoPollMsec) != 0)
     releaseTrack();
 }
@@ -93,7 +93,7 @@ bool Jukebox::fadeMusic(int iDelay) {
       bDone = true;
       if (pStream != nullptr && alogg_is_playing_ogg(pStream)) stopMusic();
     }
-    if (pStream != nullptr) alogg_adjust_ogg(pStream, iVolume, iPan, iPlaySpeed, 0);
+    if (pStream != nullptr) alogg_adjust_ogg(pStream, heardVolume(), iPan, iPlaySpeed, 0);
     iLastFadeTick = GameTicks.load(std::memory_order_relaxed);
   }
   return bDone;
@@ -109,5 +109,13 @@ void Jukebox::stopMusic() {
   alogg_stop_ogg(pStream);
   iVolume = 255;
 }
+
+void Jukebox::setMusicVolume(int iLevel) {
+  iMusicVolume = iLevel < 0 ? 0 : iLevel > 255 ? 255 : iLevel;
+  if (pStream != nullptr && alogg_is_playing_ogg(pStream))
+    alogg_adjust_ogg(pStream, heardVolume(), iPan, iPlaySpeed, 0);
+}
+
+int Jukebox::heardVolume() const { return iVolume * iMusicVolume / 255; }
 
 void Jukebox::pauseMusic(bool bPaused) { OggStreamPause(pStream, bPaused); }

@@ -28,16 +28,23 @@ class Jukebox {
   void stopMusic();
   // Holds the playing track at its place (true) or lets it go on (false).
   void pauseMusic(bool bPaused);
+  // The player's music volume, 0 (off) .. 255, under every start and fade;
+  // the playing track takes it at once.
+  void setMusicVolume(int iLevel);
+  int musicVolume() const { return iMusicVolume; }
   // Stops the music and frees the stream, the track's bytes, its file and
   // the playlist. Called on every way out of the program, before the timers
   // and the sound system go.
   void shutdownJukebox();
 
+  // The stream's volume: the fade's under the player's.
+  int heardVolume() const;
   // Frees the current stream, then the bytes it read, then the file.
   void releaseTrack();
 
   ListNode *pPlaylist;   // iKey = track number, cKey = file name
   int iVolume;           // 0..255, for the next start and the fade
+  int iMusicVolume;      // 0..255, the player's volume, scaling iVolume
   int iPan;              // 127 = middle
   int iPlaySpeed;        // 1000 = normal
   int iLastFadeTick;     // GameTicks at the last fade step

@@ -9,9 +9,27 @@
 #include "app/options.h"
 #include "app/platform.h"
 #include "app/present.h"
+#include "app/settings.h"
+#include "app/notice.h"
 #include "app/startup.h"
 #include "audio/game_music.h"
 #include "screens/screens.h"
+
+// The settings file's choices, under the command line's: what the command
+// line gave holds for this run and is never saved.
+static void TakeSettings(DisplayRequest &display) {
+  GameSettings = KeptSettings;
+  if (display.bWindow) GameSettings.bWindow = true;
+  display.bWindow = GameSettings.bWindow;
+  if (display.iScale > 0) {
+    GameSettings.iScale = display.iScale;
+  } else {
+    display.iScale = GameSettings.iScale;
+    display.bScaleFromSettings = true;
+  }
+  if (display.bNoPause) GameSettings.bPauseWhenAway = false;
+  display.bNoPause = !GameSettings.bPauseWhenAway;
+}
 
 int main(int argc, char **argv) {
   GameOptions options;
@@ -25,9 +43,14 @@ int main(int argc, char **argv) {
     case OptionsVerdict::Play: break;
   }
   EnterGameFolder();
+  std::string sSettingsNote;
+  const SettingsLoad settingsRead = LoadSettings(SettingsPath(), KeptSettings, sSettingsNote);
+  DisplayRequest &display = options.display;
+  TakeSettings(display);
   return RunGuarded(
-      [&options] {
-        StartUp(options.display);
+      [&display, settingsRead, &sSettingsNote] {
+        StartUp(display);
+        if (settingsRead == SettingsLoad::Damaged) ShowMessage("NOTE:  %s", sSettingsNote.c_str());
         StartGameMusic();
         // Every screen loop now shows one picture per game tick and sleeps
         // between them.

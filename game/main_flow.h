@@ -11,7 +11,7 @@ using TitleScreen = TitleChoice (*)();
 using WorldMapScreen = void (*)();
 
 // Runs the title, then the world map after "Play", and back to the title.
-// "Options" has nothing behind it yet and shows the title again; Nothing
+// (The title runs the Options screen itself and shows again.) Nothing
 // shows the title again unless ESC is still held.
 void RunMainFlow(TitleScreen runTitle, WorldMapScreen runWorldMap);
 

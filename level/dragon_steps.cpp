@@ -6,6 +6,7 @@
 #include "app/list.h"
 #include "app/pad.h"
 #include "app/present.h"
+#include "app/settings.h"
 #include "audio/effects.h"
 #include "entities/player.h"
 #include "entities/projectile.h"
@@ -76,6 +77,20 @@ void PauseForPulledPad() {
   PadPulledOut();  // pads pulled during the pause are answered with it
 }
 
+// The pause key (P unless the player bound another) or Start on a pad: a
+// press holds the stage, the next press lets it go on.
+bool bPauseDown = false;  // either was down at the last look
+bool PauseHeldNow(unsigned iPad) {
+  return ActionKeyHeld(KeyAction::Pause) || (iPad & PadPause) != 0;
+}
+bool PauseKeyPressedAgain() {
+  if (keyboard_driver != nullptr && keyboard_needs_poll()) poll_keyboard();
+  const bool bDown = PauseHeldNow(PadActions());
+  const bool bPressed = bDown && !bPauseDown;
+  bPauseDown = bDown;
+  return bPressed;
+}
+
 }  // namespace
 
 // The stage's control step, once per pass, first: speed, steering, the pull
@@ -83,16 +98,24 @@ void PauseForPulledPad() {
 // pads' directions and fire come from the pad layer (app/pad.h).
 void LevelRun::controlPlayer() {
   const unsigned iPad = PadActions();
-  // A pad pulled out pauses the stage. Start on a pad (PadPause) asks for
-  // the stage's pause too; it joins the pause key here, through PauseUntil.
+  // A pad pulled out pauses the stage, and so does the pause key.
   if (PadPulledOut()) PauseForPulledPad();
+  const bool bPauseNow = PauseHeldNow(iPad);
+  if (bPauseNow && !bPauseDown) {
+    bPauseDown = true;
+    PauseUntil("Paused", PauseKeyPressedAgain);
+  } else {
+    bPauseDown = bPauseNow;
+  }
   const bool bJoyLeft = (iPad & PadLeft) != 0;
   const bool bJoyRight = (iPad & PadRight) != 0;
   const bool bJoyUp = (iPad & PadUp) != 0;
   const bool bJoyDown = (iPad & PadDown) != 0;
   const bool bPadFire = (iPad & PadFire) != 0;
-  auto Up = [&] { return key[KEY_UP] || bJoyUp; };
-  auto Down = [&] { return key[KEY_DOWN] || bJoyDown; };
+  // Up climbs and speeds up, Down dives and slows down: the keys the player
+  // bound to "Faster" and "Slower".
+  auto Up = [&] { return ActionKeyHeld(KeyAction::Faster) || bJoyUp; };
+  auto Down = [&] { return ActionKeyHeld(KeyAction::Slower) || bJoyDown; };
   Player *pDragon = pPlayer;
 
   if (TicksSince(iLastControlTick) > kControlGap) {
@@ -112,12 +135,12 @@ void LevelRun::controlPlayer() {
       const int iMove = StepAt(kDive, pDragon->pSprite->iY);
       if (iMove > 0) pDragon->moveDown(iMove, iCamY);
     }
-    if (key[KEY_LEFT] || bJoyLeft) pDragon->moveLeft(kSideStep);
-    if (key[KEY_RIGHT] || bJoyRight) pDragon->moveRight(kSideStep);
+    if (ActionKeyHeld(KeyAction::Left) || bJoyLeft) pDragon->moveLeft(kSideStep);
+    if (ActionKeyHeld(KeyAction::Right) || bJoyRight) pDragon->moveRight(kSideStep);
     const int iMapWidth = TileMapPixelWidth();
     if (pDragon->fX >= kHalfView && pDragon->fX < iMapWidth - kHalfView)
       iCamX = static_cast<int>(pDragon->fX - kHalfView);
-    if (key[KEY_LCONTROL] || bPadFire) firePlayerShot();
+    if (ActionKeyHeld(KeyAction::Fire) || bPadFire) firePlayerShot();
     iLastControlTick = GameTicks;
   }
 

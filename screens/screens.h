@@ -8,8 +8,13 @@ enum class TitleChoice { Nothing = 0, Play = 1, Options = 2, Exit = 3 };
 
 // The logos and the notice page, once at start-up; false returns at once.
 void ShowSplash(bool bShow);
-// The title menu: the entry chosen, Nothing when ESC closed it.
+// The title menu: the entry chosen, Nothing when ESC closed it. "Options"
+// opens the Options screen, after which the title shows again at once; it
+// is never the answer.
 TitleChoice RunTitleMenu();
+// The Options screen (screens/options_screen.h), until the player leaves it;
+// the title runs it when "Options" is chosen and then shows again.
+void RunOptionsScreen();
 // The world map, until the player leaves it or loses a stage.
 void RunWorldMap();
 

@@ -22,7 +22,15 @@ const int kHighlightShift = 2;
 TitleChoice RunTitleMenu() {
   TitleMenu menu;
   menu.open();
-  while (!key[KEY_ESC] && !menu.bChosen) menu.step();
+  for (;;) {
+    while (!key[KEY_ESC] && !menu.bChosen) menu.step();
+    if (!menu.bChosen || menu.result != TitleChoice::Options) break;
+    RunOptionsScreen();
+    // The title again, at once and with "Options" still selected.
+    menu.bChosen = false;
+    menu.result = TitleChoice::Nothing;
+    LastMenuInputTick = GameTicks;
+  }
   menu.close();
   return menu.result;
 }

@@ -168,7 +168,7 @@ TEST(ArtSprites, CloudsAreSoftShapesOnTheMask) {
 }
 
 TEST(ArtPictures, FullScreenPicturesLoadAtScreenSize) {
-  for (const char *name : {"world.bmp", "title_screen.bmp", "stage_intro.bmp", "gameover.bmp", "quillon.bmp",
+  for (const char *name : {"world.bmp", "title_screen.bmp", "options_screen.bmp", "stage_intro.bmp", "gameover.bmp", "quillon.bmp",
                            "allegro.pcx"}) {
     SCOPED_TRACE(name);
     BITMAP *b = Load(name);

@@ -29,6 +29,8 @@ void DrawDragon(Canvas &c, const View &v, int wingBeat);
 // Full-screen pictures, 640 x 480, opaque.
 BITMAP *MakeWorld(const Fonts &f);
 BITMAP *MakeTitle(const Fonts &f);
+// The title's scene with a large plaque for the Options screen.
+BITMAP *MakeOptions(const Fonts &f);
 BITMAP *MakeStageIntro(const Fonts &f);
 BITMAP *MakeGameOver(const Fonts &f);
 BITMAP *MakeLibraryLogo(const Fonts &f);

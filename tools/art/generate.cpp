@@ -63,6 +63,7 @@ bool WritePictures(const std::string &dataDir, const std::string &previewDir, co
   const std::vector<Picture> pictures = {
       {"world.bmp", [&] { return MakeWorld(f); }},
       {"title_screen.bmp", [&] { return MakeTitle(f); }},
+      {"options_screen.bmp", [&] { return MakeOptions(f); }},
       {"stage_intro.bmp", [&] { return MakeStageIntro(f); }},
       {"gameover.bmp", [&] { return MakeGameOver(f); }},
       {"quillon.bmp", [&] { return MakeMakerLogo(f); }},

@@ -278,8 +278,10 @@ BITMAP *MakeWorld(const Fonts &f) {
 
 // ---------------------------------------------------------------- title
 
-BITMAP *MakeTitle(const Fonts &f) {
-  Canvas c(W, H);
+namespace {
+
+// The title's scene without its menu plaque.
+void PaintTitleScene(Canvas &c, const Fonts &f) {
   // Dawn sky over layered mountain ridges.
   for (int y = 0; y < H; y++)
     for (int x = 0; x < W; x++) {
@@ -329,13 +331,34 @@ BITMAP *MakeTitle(const Fonts &f) {
   Stamp(c, Blur(Dilate(title, 6), 4), tx - 6, ty - 6, Rgb(255, 200, 120), 0.5f);
   Stamp(c, Dilate(title, 3), tx - 3, ty - 3, Rgb(48, 16, 12));
   Stamp(c, title, tx, ty, [](float, float v) { return Mix(Rgb(255, 240, 170), Rgb(214, 120, 30), Smooth(0.3f, 0.8f, v)); });
-  // The calm plaque behind the menu (black text at x 450, y 350 to 380).
-  const Sdf plaque = Box(488, 366, 58, 32, 8);
+}
+
+// A calm parchment plaque with a lit rim and a soft shadow, centred at
+// (x, y) with half sizes hw x hh.
+void PaintPlaque(Canvas &c, float x, float y, float hw, float hh) {
+  const Sdf plaque = Box(x, y, hw, hh, 8);
   Fill(c, View{}, Shift(plaque, 4, 5), Rgb(20, 10, 20), 0.4f);
   Fill(c, View{}, plaque, [](const Hit &h) {
     if (h.d > -2.5f) return Lit(Rgb(150, 100, 50), h, 2.5f, 0.3f);
     return Mix(Rgb(246, 236, 210), Rgb(226, 208, 170), Noise(h.x * 0.1f, h.y * 0.1f, 3u) * 0.6f);
   });
+}
+
+}  // namespace
+
+BITMAP *MakeTitle(const Fonts &f) {
+  Canvas c(W, H);
+  PaintTitleScene(c, f);
+  // Behind the menu: black text at x 450, y 350 to 380.
+  PaintPlaque(c, 488, 366, 58, 32);
+  return ToBitmap(c);
+}
+
+BITMAP *MakeOptions(const Fonts &f) {
+  Canvas c(W, H);
+  PaintTitleScene(c, f);
+  // Behind the Options screen's items: x 316 to 624, y 128 to 468.
+  PaintPlaque(c, 470, 298, 154, 170);
   return ToBitmap(c);
 }
 
