@@ -55,6 +55,12 @@ const NamedKey kKeyNames[] = {
     {KEY_RCONTROL, "Right Ctrl"}, {KEY_ALT, "Alt"}, {KEY_ALTGR, "AltGr"},
     {KEY_LWIN, "Left Super"}, {KEY_RWIN, "Right Super"}, {KEY_MENU, "Menu"},
     {KEY_SCRLOCK, "Scroll Lock"}, {KEY_NUMLOCK, "Num Lock"}, {KEY_CAPSLOCK, "Caps Lock"},
+    {KEY_ABNT_C1, "Abnt C1"}, {KEY_YEN, "Yen"}, {KEY_KANA, "Kana"}, {KEY_CONVERT, "Convert"},
+    {KEY_NOCONVERT, "No Convert"}, {KEY_AT, "@"}, {KEY_CIRCUMFLEX, "^"}, {KEY_COLON2, ":"},
+    {KEY_KANJI, "Kanji"}, {KEY_COMMAND, "Command"}, {KEY_UNKNOWN1, "Extra 1"},
+    {KEY_UNKNOWN2, "Extra 2"}, {KEY_UNKNOWN3, "Extra 3"}, {KEY_UNKNOWN4, "Extra 4"},
+    {KEY_UNKNOWN5, "Extra 5"}, {KEY_UNKNOWN6, "Extra 6"}, {KEY_UNKNOWN7, "Extra 7"},
+    {KEY_UNKNOWN8, "Extra 8"},
 };
 
 // The menus keep Enter and ESC; Alt would make Alt+Enter switch the display

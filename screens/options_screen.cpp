@@ -247,7 +247,7 @@ void OptionsScreen::bindNextKey() {
   iBinding = -1;
   // The key goes before the menu reads the arrows again.
   while (key[iPressed]) IdleUntilNextTick();
-  bConfirmDown = true;
+  bConfirmDown = key[KEY_ENTER] || key[KEY_ENTER_PAD] || (PadActions() & PadConfirm) != 0;
   LastMenuInputTick = GameTicks;
 }
 

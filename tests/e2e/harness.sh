@@ -226,6 +226,9 @@ e2e_start_game() {
   local folder=$1
   shift
   [ -n "${E2E_ALSA_CONF:-}" ] || e2e_sound null
+  # The game keeps its settings in the scenario's own folder, never in the
+  # settings of whoever runs the tests.
+  export XDG_CONFIG_HOME="$E2E_OUT/config"
   (
     cd "$folder" || exit 111
     exec env DISPLAY="$E2E_DISPLAY" ALSA_CONFIG_PATH="$E2E_ALSA_CONF" \

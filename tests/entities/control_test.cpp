@@ -5,10 +5,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "level/level_run.h"
 #include "app/present.h"
+#include "app/settings.h"
 #include "common/scripted_pads.h"
 #include "entity_fixture.h"
 
@@ -268,7 +270,83 @@ TEST_F(ControlTest, APadsDpadSteersItsButtonsFireAndPullingItPausesTheStage) {
   EXPECT_TRUE(bPausedSeen);
   EXPECT_FALSE(GameIsAway());
   EXPECT_EQ(PadsOpen(), 1);
+
+  // Start holds the stage as the pause key does, until it is pressed again.
+  pads.button(0, 7, true);  // Start
+  std::thread again([&] {
+    for (int i = 0; i < 5000 && !GameIsAway(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    bPausedSeen = GameIsAway();
+    pads.button(0, 7, false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    pads.button(0, 7, true);
+  });
+  bPausedSeen = false;
+  SetTicks(1006);
+  run.controlPlayer();
+  again.join();
+  EXPECT_TRUE(bPausedSeen);
+  EXPECT_FALSE(GameIsAway());
+  pads.button(0, 7, false);
 }
 #endif
+
+// Every key of the stage as the player bound it: the old key does nothing,
+// the new one acts; P pauses until pressed again, and a P still held after
+// the pause does not pause again.
+TEST_F(ControlTest, TheBoundKeysActAndThePauseKeyHoldsTheStage) {
+  struct Case {
+    KeyAction action;
+    int iOldKey;
+    std::function<bool()> acted;
+  };
+  const Case cases[] = {
+      {KeyAction::Fire, KEY_LCONTROL, [this] { return CountShots() > 0; }},
+      {KeyAction::Left, KEY_LEFT, [this] { return dragon.fX < 400.0f; }},
+      {KeyAction::Right, KEY_RIGHT, [this] { return dragon.fX > 400.0f; }},
+      {KeyAction::Faster, KEY_UP, [this] { return ScreenY() < 355; }},
+      {KeyAction::Slower, KEY_DOWN, [this] { return ScreenY() > 355; }},
+  };
+  int iTick = 1000;
+  for (const Case &c : cases) {
+    SCOPED_TRACE(KeyActionName(c.action));
+    for (bool bNewKey : {false, true}) {
+      GameSettings = Settings();
+      ASSERT_EQ(BindKey(GameSettings, c.action, KEY_F), BindResult::Bound);
+      shots = run.pProjectiles;
+      run.pProjectiles = nullptr;
+      ClearShots();
+      dragon.fX = 400.0f;
+      PlaceAtScreenY(355);  // inside the resting band: no drift
+      const int iKey = bNewKey ? KEY_F : c.iOldKey;
+      key[iKey] = 1;
+      SetTicks(iTick += 20);
+      run.controlPlayer();
+      key[iKey] = 0;
+      EXPECT_EQ(c.acted(), bNewKey) << (bNewKey ? "F" : "the old key");
+    }
+  }
+  GameSettings = Settings();
+
+  std::atomic<bool> bPausedSeen{false};
+  key[KEY_P] = 1;
+  std::thread again([&] {
+    for (int i = 0; i < 5000 && !GameIsAway(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    bPausedSeen = GameIsAway();
+    key[KEY_P] = 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    key[KEY_P] = 1;
+  });
+  SetTicks(iTick += 20);
+  run.controlPlayer();
+  again.join();
+  EXPECT_TRUE(bPausedSeen);
+  EXPECT_FALSE(GameIsAway());
+  SetTicks(iTick += 20);
+  run.controlPlayer();  // P is still down: no second pause (it would hang)
+  key[KEY_P] = 0;
+  EXPECT_FALSE(GameIsAway());
+}
 
 }  // namespace

@@ -65,6 +65,7 @@ void ScreenTest::SetUp() {
   SavePlain("allegro.pcx", 64, 48, kLibraryLogoColour);
   SavePlain("quillon.bmp", 80, 60, kMakerLogoColour);
   SavePlain("title_screen.bmp", 320, 240, kTitleColour);
+  SavePlain("options_screen.bmp", 640, 480, kTitleColour);
   SavePlain("world.bmp", 640, 480, kWorldColour);
   SavePlain("stage_intro.bmp", 640, 480, kIntroColour);
   SaveNodeStrip();
