@@ -70,7 +70,16 @@ const char *OptionsHelp() {
          "  --help       show this help and stop\n"
          "  --version    show the version and stop\n"
          "\n"
-         "While playing, Alt+Enter switches between full screen and a window.\n";
+         "While playing, Alt+Enter switches between full screen and a window.\n"
+         "\n"
+         "The title's Options screen sets the volumes, the display, the scale, the\n"
+         "pause and the keys, and keeps them in\n"
+#ifdef _WIN32
+         "%APPDATA%\\Skarnvale\\settings.ini.\n"
+#else
+         "$XDG_CONFIG_HOME/skarnvale/settings.ini (else ~/.config/skarnvale/settings.ini).\n"
+#endif
+         "The options above hold for one run and are not kept.\n";
 }
 
 const char *VersionLine() { return "Skarnvale " SKV_VERSION; }

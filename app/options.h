@@ -1,6 +1,6 @@
 // The game's command line: how it is shown (full screen or a window, a fixed
-// scale) and the two informational options. Nothing else is configured and
-// nothing is written.
+// scale), the pause, and the two informational options. What it gives holds
+// for one run, over the settings file (app/settings.h), and is never saved.
 #pragma once
 #include <string>
 

@@ -85,9 +85,10 @@ bool SameName(const std::string &a, const char *b) {
 // ---------------------------------------------------------------- reading
 
 std::string Trimmed(const std::string &s) {
-  const size_t iFirst = s.find_first_not_of(" \t");
+  const char *cBlanks = " \t\r\v\f";
+  const size_t iFirst = s.find_first_not_of(cBlanks);
   if (iFirst == std::string::npos) return "";
-  return s.substr(iFirst, s.find_last_not_of(" \t") - iFirst + 1);
+  return s.substr(iFirst, s.find_last_not_of(cBlanks) - iFirst + 1);
 }
 
 // A whole number within [iLow, iHigh], taken to the nearest end when beyond.
@@ -211,11 +212,17 @@ bool ParseSettings(const std::string &sText, Settings &out) {
     const std::string sKey = Trimmed(sLine.substr(0, iEquals));
     const std::string sValue = Trimmed(sLine.substr(iEquals + 1));
     if (TakeKnown(sKey, sValue, read)) continue;
+    // Kept as "key = value", which must still be a line the reader takes.
+    if (sKey.size() + sValue.size() + 3 > SettingsLineLimit) return false;
     bool bReplaced = false;
     for (auto &kept : read.aUnknown)
       if (kept.first == sKey) kept.second = sValue, bReplaced = true;
-    if (!bReplaced) read.aUnknown.emplace_back(sKey, sValue);
+    if (bReplaced) continue;
+    if (read.aUnknown.size() >= SettingsKeptLimit) return false;
+    read.aUnknown.emplace_back(sKey, sValue);
   }
+  // What a save writes must be a file the reader takes again.
+  if (FormatSettings(read).size() > SettingsFileLimit) return false;
   out = read;
   return true;
 }

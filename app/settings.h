@@ -55,11 +55,13 @@ extern Settings KeptSettings;
 
 // Reads a whole file's text. False when it is not a settings file: a line
 // that is neither blank, a comment, a section heading nor "key = value", a
-// NUL byte, a line over SettingsLineLimit bytes, or more than
-// SettingsFileLimit bytes. A byte-order mark and CRLF line ends are taken.
-// On false, out is left at the defaults.
+// NUL byte, a line over SettingsLineLimit bytes, more than SettingsFileLimit
+// bytes, or more than SettingsKeptLimit keys it does not know (what it
+// reads, written again, stays within the limits too). A byte-order mark and
+// CRLF line ends are taken. On false, out is left at the defaults.
 constexpr size_t SettingsLineLimit = 1024;
 constexpr size_t SettingsFileLimit = 64 * 1024;
+constexpr size_t SettingsKeptLimit = 512;
 bool ParseSettings(const std::string &sText, Settings &out);
 
 // The file's text for these settings.

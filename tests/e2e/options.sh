@@ -21,17 +21,9 @@ E2E_SCREEN=1024x768x24 e2e_start_x
 SETTINGS="$E2E_OUT/config/skarnvale/settings.ini"
 FULL_VIEW=640x480+192+144
 WINDOW_VIEW=640x480+0+0
-RED=C80000
 
-# options_shown FILE: the Options screen's plaque, where the title shows sky.
-options_shown() {
-  [ "$(e2e_differ "$1" 280x8+330+129 "$(e2e_data options_screen.bmp)")" = 0 ]
-}
 # row_selected Y FILE: the row at y Y is written in red.
 row_selected() { [ "$(e2e_count "$2" 120x8+332+"$1" $RED)" -gt 20 ]; }
-# music_steps FILE: the music's bar (its row selected, so red): a filled step
-# is 48 red pixels, an empty one its 24-pixel outline.
-music_steps() { echo $((($(e2e_count "$1" 80x8+528+168 $RED) - 240) / 24)); }
 # paused_shown FILE: the game's box without its "Press Enter" line.
 paused_shown() {
   [ "$(e2e_count "$1" 640x480+0+0 "$NOTICE_FRAME")" -gt 50 ] &&

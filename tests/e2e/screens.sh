@@ -129,6 +129,18 @@ title_left() { [ "$(title_entry_red "$1" "$2")" -lt 5 ]; }
 # game_ended: for e2e_hold_until, when a key should end the game.
 game_ended() { ! e2e_game_running; }
 
+# ---------------------------------------------------------------- options
+
+# options_shown FILE: the Options screen's plaque, where the title shows sky.
+options_shown() {
+  [ "$(e2e_differ "$1" 280x8+330+129 "$(e2e_data options_screen.bmp)")" = 0 ]
+}
+# music_steps FILE: the music's bar on the Options screen (its row selected,
+# so red): a filled step is 48 red pixels, an empty one its 24-pixel outline.
+music_steps() { echo $((($(e2e_count "$1" 80x8+528+168 $RED) - 240) / 24)); }
+# music_below_full FILE: the bar shows less than all ten steps.
+music_below_full() { [ "$(music_steps "$1")" -lt 10 ]; }
+
 # ---------------------------------------------------------------- world map
 
 # Stage nodes: top-left corners of their 32 x 32 pictures, and their names.

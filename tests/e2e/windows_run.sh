@@ -41,6 +41,17 @@ story_readable() {
     awk '{ if ($1 - $2 <= 60) bad = 1 } END { exit bad }'
 }
 
+# The game keeps its settings in the prefix's %APPDATA%: none at the start.
+# (C:\users\NAME\AppData\Roaming, which is drive_c/... in the prefix.)
+APPDATA_DIR=$("$HERE/../../scripts/wine.sh" cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+case $APPDATA_DIR in
+  [Cc]:\\*) ;;
+  *) echo "could not read %APPDATA% of the Wine prefix (\"$APPDATA_DIR\")"; exit 1 ;;
+esac
+PREFIX="${SKV_WINEPREFIX:-${SKV_CACHE:-$HOME/.cache/skarnvale}/wine64}"
+SETTINGS="$PREFIX/drive_c/$(printf '%s' "${APPDATA_DIR:3}" | tr '\\' /)/Skarnvale/settings.ini"
+rm -rf "$(dirname "$SETTINGS")"
+
 e2e_begin windows_run
 e2e_start_x
 e2e_sound null
@@ -63,6 +74,12 @@ e2e_key Escape 1
 e2e_wait_for 60 splash-notice splash_notice_shown
 e2e_key Escape 1
 e2e_wait_for 60 title title_shown
+# Options: the music a step or more down, then back to the title.
+e2e_title_select 2
+e2e_hold_until 60 options Return options_shown
+e2e_hold_until 30 music-down Left music_below_full
+e2e_key Escape 1
+e2e_wait_for 60 title-after-options title_selected 2
 e2e_title_choose 1
 e2e_wait_for 30 map map_opened
 # Under Wine on a busy machine the game draws few frames a second and a look
@@ -106,4 +123,5 @@ e2e_check [ "$loud" -gt 10000 ] -- "the game played music ($loud loud samples in
 
 e2e_quit_from_map
 e2e_check [ "$E2E_GAME_STATUS" = 0 ] -- "ESC on the world map ends the game with status 0"
+e2e_check grep -q '^music_volume = [0-9]$' "$SETTINGS" -- "the settings are kept in %APPDATA%\\Skarnvale ($SETTINGS)"
 e2e_pass

@@ -26,14 +26,18 @@ class OptionsTest : public ScreenTest {
     ScreenTest::SetUp();
     GameSettings = KeptSettings = Settings();
     ApplySoundSettings();
+    // Settings go to the test's folder, wherever the system keeps them.
     setenv("XDG_CONFIG_HOME", cDir.c_str(), 1);
-    sFile = cDir + "/skarnvale/settings.ini";
+    setenv("APPDATA", cDir.c_str(), 1);
+    sFile = SettingsPath();
+    ASSERT_EQ(sFile.compare(0, cDir.size(), cDir), 0) << sFile;
     screen.open();
   }
   void TearDown() override {
     GameSettings = KeptSettings = Settings();
     ApplySoundSettings();
     unsetenv("XDG_CONFIG_HOME");
+    unsetenv("APPDATA");
     ScreenTest::TearDown();
   }
   // One tap of a menu key: pressed for one pass after the gate, let go.
