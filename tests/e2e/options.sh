@@ -24,11 +24,6 @@ WINDOW_VIEW=640x480+0+0
 
 # row_selected Y FILE: the row at y Y is written in red.
 row_selected() { [ "$(e2e_count "$2" 120x8+332+"$1" $RED)" -gt 20 ]; }
-# paused_shown FILE: the game's box without its "Press Enter" line.
-paused_shown() {
-  [ "$(e2e_count "$1" 640x480+0+0 "$NOTICE_FRAME")" -gt 50 ] &&
-    [ "$(e2e_count "$1" 200x60+220+210 "$NOTICE_HINT")" -eq 0 ]
-}
 # game_window_size: the game's shown window as WIDTHxHEIGHT (in full screen
 # the library shows a window of the game's class over the whole screen).
 game_window_size() {

@@ -19,12 +19,6 @@ xdotool mousemove 320 240
 e2e_answer_startup_notes
 e2e_skip_splash
 
-# paused_shown FILE: the game's box, without its "Press Enter" line.
-# shellcheck disable=SC2317  # called through e2e_wait_for
-paused_shown() {
-  [ "$(e2e_count "$1" 640x480+0+0 "$NOTICE_FRAME")" -gt 50 ] &&
-    [ "$(e2e_count "$1" 200x60+220+210 "$NOTICE_HINT")" -eq 0 ]
-}
 # A second program beside the game's window takes the focus (there is no
 # window manager: xdotool hands the focus over, as a click would).
 xlogo -geometry 200x200+760+100 >/dev/null 2>&1 &

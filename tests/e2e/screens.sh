@@ -129,6 +129,12 @@ title_left() { [ "$(title_entry_red "$1" "$2")" -lt 5 ]; }
 # game_ended: for e2e_hold_until, when a key should end the game.
 game_ended() { ! e2e_game_running; }
 
+# paused_shown FILE: "Paused", the game's box without its "Press Enter" line.
+paused_shown() {
+  [ "$(e2e_count "$1" 640x480+0+0 "$NOTICE_FRAME")" -gt 50 ] &&
+    [ "$(e2e_count "$1" 200x60+220+210 "$NOTICE_HINT")" -eq 0 ]
+}
+
 # ---------------------------------------------------------------- options
 
 # options_shown FILE: the Options screen's plaque, where the title shows sky.

@@ -49,7 +49,8 @@ case $APPDATA_DIR in
   *) echo "could not read %APPDATA% of the Wine prefix (\"$APPDATA_DIR\")"; exit 1 ;;
 esac
 PREFIX="${SKV_WINEPREFIX:-${SKV_CACHE:-$HOME/.cache/skarnvale}/wine64}"
-SETTINGS="$PREFIX/drive_c/$(printf '%s' "${APPDATA_DIR:3}" | tr '\\' /)/Skarnvale/settings.ini"
+APPDATA_DIR=${APPDATA_DIR:3}
+SETTINGS="$PREFIX/drive_c/${APPDATA_DIR//\\//}/Skarnvale/settings.ini"
 rm -rf "$(dirname "$SETTINGS")"
 
 e2e_begin windows_run
