@@ -13,7 +13,7 @@
 #ifdef _WIN32
 #include <direct.h>
 #include <io.h>
-#include <windows.h>
+#include <winalleg.h>  // the system's header, as the library allows it beside its own
 #else
 #include <unistd.h>
 #endif

@@ -3,6 +3,7 @@
 #ifdef _WIN32
 #include <direct.h>
 #include <io.h>
+#include <stdlib.h>
 #include <string.h>
 
 // mkdtemp: makes a new folder from a template ending in XXXXXX.
