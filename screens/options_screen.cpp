@@ -103,6 +103,11 @@ void OptionsScreen::say(const std::string &sText) {
 }
 
 void OptionsScreen::step() {
+  // Alt+Enter here changes the display as its row does.
+  if (GameSettings.bWindow != DisplayIsWindow()) {
+    GameSettings.bWindow = DisplayIsWindow();
+    bDirty = true;
+  }
   handleInput();
   GameJukebox.updateMusic(kTitleTrack);
   compose();
