@@ -51,8 +51,9 @@ void Show(const std::string &sText) {
     {
       NoticeBox box(ShownPicture(), sText);
       ShowPicture();
+      // One look per tick; unpaced (tests), a rest between looks.
       while (!box.answered()) {
-        rest(10);
+        if (!FramePacing()) rest(10);
         IdleUntilNextTick();
       }
     }

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <mutex>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -29,6 +32,10 @@ PresentLayout Layout = {1, 0, 0};
 int iLayoutWidth = 0, iLayoutHeight = 0;  // the output the layout was made for
 bool bBordersPainted = false;             // black around the picture is drawn
 bool bShownBehind = false;  // the output holds a newer picture than Shown
+// The frame the last present put on the output, while nothing else has been
+// drawn there since (null once anything may have spoiled it).
+BITMAP *pLastPresented = nullptr;
+BITMAP *pPresentedOn = nullptr;  // the output it went to
 DisplayRequest Request;
 bool bWindowMode = false;
 
@@ -37,6 +44,16 @@ void (*TickWait)() = nullptr;
 int iPassTick = 0;          // the tick the current pass started in
 bool bPassWaited = false;   // a present of this pass has already waited
 long iPresents = 0;
+
+// The wait for a tick: one sleep, which the tick callback ends. The time of
+// the last tick bounds it, so a wake-up lost between the look at GameTicks
+// and the sleep (the callback takes no lock) costs a little, not a tick.
+using TickClock = std::chrono::steady_clock;
+constexpr auto TickLength = std::chrono::milliseconds(20);
+constexpr auto TickLate = std::chrono::milliseconds(2);
+std::mutex TickLock;
+std::condition_variable TickSignal;
+std::atomic<TickClock::rep> iLastTickAt{0};  // when the last tick was counted
 
 // Written by the keyboard handler, the display-switch callbacks and the
 // close button's callback, read by the game thread (and, for the pause, by
@@ -128,6 +145,7 @@ void FollowOutputSize() {
   Layout = FitPicture(iLayoutWidth, iLayoutHeight, iScale);
   bBordersPainted = false;
   Scaled.reset();
+  pLastPresented = nullptr;
 }
 
 BITMAP *ScaledBitmap() {
@@ -152,8 +170,10 @@ void CatchUpShown() {
 }
 
 // The shown picture onto the output: scaled straight into an output in
-// memory, through a buffer of the scaled size onto a display.
+// memory, through a buffer of the scaled size onto a display. Whatever it
+// shows, the next present draws its frame again.
 void Output() {
+  pLastPresented = nullptr;
   if (screen == nullptr) return;
   CatchUpShown();
   FollowOutputSize();
@@ -207,13 +227,26 @@ void HandleSwitch() {
     ExitWithMessage("ERROR:  Failure to init video mode!  Terminating program.\n");
 }
 
+// One sleep until the tick after iPassTick is counted, or a little after it
+// was due (the clock stands still while the game is away: then a tick's
+// length).
+void SleepUntilTick() {
+  const TickClock::time_point now = TickClock::now();
+  TickClock::time_point due =
+      TickClock::time_point(TickClock::duration(iLastTickAt.load(std::memory_order_relaxed))) +
+      TickLength + TickLate;
+  if (due <= now) due = now + TickLength;
+  std::unique_lock<std::mutex> lock(TickLock);
+  TickSignal.wait_until(lock, due, [] { return GameTicks.load() != iPassTick; });
+}
+
 // Ends a pass: waits until the tick it started in is over.
 void WaitForNextTick() {
   while (GameTicks.load() == iPassTick) {
     if (TickWait != nullptr)
       TickWait();
     else
-      rest(1);
+      SleepUntilTick();
     HandleSwitch();
   }
   iPassTick = GameTicks.load();
@@ -249,6 +282,7 @@ bool SetDisplayMode(bool bWindow) {
   if (bSet) {
     bWindowMode = bWindow;
     iLayoutWidth = iLayoutHeight = 0;  // a new output: lay the picture out again
+    pLastPresented = nullptr;
     // Setting a switch mode forgets the switch callbacks, and the Windows
     // drivers set a mode of their own with every graphics mode; a new
     // window there has its close button turned off again.
@@ -351,23 +385,31 @@ void CloseDisplay() {
   Shown.reset();
   bShownBehind = false;
   iLayoutWidth = iLayoutHeight = 0;
+  pLastPresented = nullptr;
 }
 
 BITMAP *ShownPicture() {
   CatchUpShown();
+  pLastPresented = nullptr;  // the caller may draw over it
   return ShownBitmap();
 }
 
-void PresentFrame(BITMAP *pFrame) {
+void PresentFrame(BITMAP *pFrame, bool bSame) {
   HandleSwitch();
-  if (screen != nullptr && pFrame != Shown.get() && OutputIsThePicture()) {
+  if (screen != nullptr) FollowOutputSize();  // an output of a new size is spoiled
+  if (bSame && pFrame == pLastPresented && screen != nullptr && screen == pPresentedOn) {
+    // The output shows this very picture already.
+  } else if (screen != nullptr && pFrame != Shown.get() && OutputIsThePicture()) {
     DrawSprite32(screen, pFrame, 0, 0);
     bShownBehind = true;
     ++iPresents;
+    pLastPresented = pFrame;
   } else {
     if (pFrame != ShownPicture()) DrawSprite32(Shown.get(), pFrame, 0, 0);
     Output();
+    pLastPresented = pFrame;
   }
+  pPresentedOn = screen;
   if (!bPacing) return;
   WaitForNextTick();
   bPassWaited = true;
@@ -396,7 +438,22 @@ bool SetFramePacing(bool bOn) {
   return bWas;
 }
 
+bool FramePacing() { return bPacing; }
+
 void SetTickWait(void (*fWait)()) { TickWait = fWait; }
+
+void TickCounted() {
+  iLastTickAt.store(TickClock::now().time_since_epoch().count(), std::memory_order_relaxed);
+  TickSignal.notify_all();
+}
+
+bool PictureLook::changed() {
+  const bool bKept = iCount <= kMostValues;
+  if (bKept && iCount == iLastCount && std::equal(aNow, aNow + iCount, aLast)) return false;
+  if (bKept) std::copy(aNow, aNow + iCount, aLast);
+  iLastCount = bKept ? iCount : -1;
+  return true;
+}
 
 long PresentCount() { return iPresents; }
 

@@ -86,7 +86,11 @@ BITMAP *ShownPicture();
 // Every present and wait first carries out what was asked meanwhile: the
 // pause, Alt+Enter, and the close button or the desktop's close request,
 // which ends the game with status 0 (ExitGame) as "Exit" does.
-void PresentFrame(BITMAP *pFrame);
+// bSame says pFrame holds the very picture it held when it was last handed
+// here: when it was also the last one shown and nothing has spoiled the
+// output since (a mode switch, a pause, a message, a ShownPicture), neither
+// the scale nor the upload is done again; the pass still waits for its tick.
+void PresentFrame(BITMAP *pFrame, bool bSame = false);
 
 // Shows the shown picture again, at once and without waiting.
 void ShowPicture();
@@ -99,13 +103,51 @@ void IdleUntilNextTick();
 // Pacing is off until the game turns it on, so tests drive their loops with
 // their own clock. Returns the old setting.
 bool SetFramePacing(bool bOn);
+bool FramePacing();
 
-// What waiting for a tick does between two looks at GameTicks: a 1 ms rest
-// by default; a test gives a scripted clock (null restores the default).
+// What waiting for a tick does between two looks at GameTicks: by default one
+// sleep that the tick ends (TickCounted); a test gives a scripted clock (null
+// restores the default).
 void SetTickWait(void (*fWait)());
 
-// How many pictures have been shown since the start (for tests).
+// Called by the tick callback each time it counts a tick: ends the sleep of
+// a loop waiting for it. Takes no lock; a wake-up lost to the moment between
+// a loop's look at GameTicks and its sleep costs that loop 2 ms.
+void TickCounted();
+
+// How many pictures have been put on the output (scaled and sent) since the
+// start; a present of the same picture adds none (for tests).
 long PresentCount();
+
+// ---- What a screen's picture is drawn from ----
+//
+// A screen lists, each tick, the few numbers its picture is drawn from (the
+// highlighted entry, an animation's frame, a path's tip). When the list is
+// the one of its last composed picture, the picture cannot have changed: the
+// screen does not compose it again and presents it as the same (bSame).
+class PictureLook {
+ public:
+  static constexpr int kMostValues = 96;
+  // Starts this tick's list.
+  void begin() { iCount = 0; }
+  PictureLook &operator<<(int iValue) {
+    if (iCount < kMostValues) aNow[iCount] = iValue;
+    ++iCount;
+    return *this;
+  }
+  // True when this tick's list differs from the last one that was, or after
+  // forget() (or a list too long to keep); the list is then remembered.
+  bool changed();
+  // The next changed() is true: something else has drawn where the screen
+  // composes (a stage over the world map's BackBuffer).
+  void forget() { iLastCount = -1; }
+
+ private:
+  int aNow[kMostValues] = {};
+  int aLast[kMostValues] = {};
+  int iCount = 0;
+  int iLastCount = -1;
+};
 
 // ---- Focus: the game pauses while the player looks away ----
 //

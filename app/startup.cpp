@@ -22,7 +22,9 @@ static OwnedBitmap &HeldBackBuffer = ProcessWide<OwnedBitmap>();
 
 // The clock stands still while the game is paused (it has no focus).
 void OnGameTick() {
-  if (!GameIsAway()) GameTicks.fetch_add(1, std::memory_order_relaxed);
+  if (GameIsAway()) return;
+  GameTicks.fetch_add(1, std::memory_order_relaxed);
+  TickCounted();  // a loop sleeping until this tick wakes
 }
 END_OF_FUNCTION(OnGameTick)
 

@@ -10,8 +10,10 @@
 #include "support/blit32.h"
 #include "support/owned.h"
 
-// The fades compose into this bitmap, made once at the BackBuffer's size.
+// The fades compose into this bitmap, made once at the BackBuffer's size,
+// and the level it was last composed at (-1: none since it was made).
 static OwnedBitmap &FadeScratch = ProcessWide<OwnedBitmap>();
+static int iScratchLevel = -1;
 
 BITMAP *LoadBitmapOrExit(const char *cName, RGB *pPalette) {
   // A damaged picture is refused here, as the library's loader would trust it.
@@ -28,22 +30,33 @@ BITMAP *CreateBitmapOrExit(int iWidth, int iHeight) {
 
 void BlankBitmap(BITMAP *pBitmap) { clear_bitmap(pBitmap); }
 
-void FreeFadeScratch() { FadeScratch.reset(); }
+void FreeFadeScratch() {
+  FadeScratch.reset();
+  iScratchLevel = -1;
+}
 
 // Shows the BackBuffer laid over black at alpha FadeLevel. Composing it also
-// leaves that alpha in the blender, which the title composes with.
-static void ShowFadedFrame(bool bPresent = true) {
+// leaves that alpha in the blender, which the title composes with. With
+// bSame (the BackBuffer unchanged) at the level of the last composition, the
+// scratch holds the picture already.
+static void ShowFadedFrame(bool bPresent = true, bool bSame = false) {
   if (FadeScratch == nullptr || FadeScratch->w != BackBuffer->w ||
       FadeScratch->h != BackBuffer->h) {
     FreeFadeScratch();
     FadeScratch.reset(CreateBitmapOrExit(BackBuffer->w, BackBuffer->h));
   }
-  BlankBitmap(FadeScratch.get());
-  DrawTransSprite32(FadeScratch.get(), BackBuffer, 0, 0, FadeLevel);
-  if (bPresent) PresentFrame(FadeScratch.get());
+  const bool bUnchanged = bSame && iScratchLevel == FadeLevel;
+  if (bUnchanged) {
+    SetTransAlpha(FadeLevel);  // as composing it leaves the blender
+  } else {
+    BlankBitmap(FadeScratch.get());
+    DrawTransSprite32(FadeScratch.get(), BackBuffer, 0, 0, FadeLevel);
+    iScratchLevel = FadeLevel;
+  }
+  if (bPresent) PresentFrame(FadeScratch.get(), bUnchanged);
 }
 
-bool FadeIn(int iDelay) {
+bool FadeIn(int iDelay, bool bSame) {
   if (FadeLevel >= 255) return true;
   bool bDone = false;
   if (TicksSince(FadeStepTick) > iDelay) {
@@ -57,7 +70,7 @@ bool FadeIn(int iDelay) {
   }
   // The finished fade is the picture itself, which the caller shows: showing
   // it here too would take this pass two ticks.
-  ShowFadedFrame(!bDone);
+  ShowFadedFrame(!bDone, bSame);
   return bDone;
 }
 

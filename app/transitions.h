@@ -18,8 +18,10 @@ void BlankBitmap(BITMAP *pBitmap);
 // (FadeOut) FadeLevel by 8 when more than iDelay ticks passed since the last
 // change, then shows the BackBuffer over black at that level on `screen`.
 // True once the fade is complete; a complete fade returns true at once without
-// drawing. Leaves the blender alpha at FadeLevel.
-bool FadeIn(int iDelay);
+// drawing. Leaves the blender alpha at FadeLevel. bSame says the BackBuffer
+// holds the picture it held at the last fade step: at the same level the
+// faded picture is then neither composed nor presented again.
+bool FadeIn(int iDelay, bool bSame = false);
 bool FadeOut(int iDelay);
 
 // Releases the fades' scratch bitmap (ShutDown calls it).

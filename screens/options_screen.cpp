@@ -275,6 +275,7 @@ void OptionsScreen::drawRow(int iRow, const char *cLabel, const std::string &sVa
 }
 
 void OptionsScreen::compose() {
+  const bool bComposed = bDirty;
   if (bDirty) {
     bDirty = false;
     blit(pPicture.get(), BackBuffer, 0, 0, 0, 0, BackBuffer->w, BackBuffer->h);
@@ -301,5 +302,5 @@ void OptionsScreen::compose() {
       textout_centre_ex(BackBuffer, font, aLines[i].c_str(), kCentreX, kStatusY + 12 * static_cast<int>(i),
                         ColourBlack, -1);
   }
-  PresentFrame(BackBuffer);
+  PresentFrame(BackBuffer, !bComposed);
 }

@@ -41,7 +41,9 @@ class OptionsScreen {
   // value, Enter acts, ESC (or the pad's back) leaves; while a key is being
   // bound, the next key pressed binds it and ESC cancels.
   void handleInput();
-  // Composes the picture into the BackBuffer and shows it.
+  // Composes the picture into the BackBuffer when bDirty (what the player
+  // did: a row, a value, a key, the status line), and shows it; an
+  // unchanged picture is presented as the same.
   void compose();
   // Writes the settings file when anything changed since open (a failure is
   // one message in the frame) and frees the picture.

@@ -96,11 +96,17 @@ void ShowStory(BITMAP *pPicture, BITMAP *pTextLayer, FONT *pFont, const char *cM
   const unsigned kSkip = PadConfirm | PadBack;
   bool bButton = (PadActions() & kSkip) != 0;
   // Enter does not end the story; a button held from the map skips it.
+  // Nothing on the page moves: it is composed once, then shown as the same
+  // picture (through the fade's steps).
+  bool bComposed = false;
   while (!key[KEY_ESC] && !bButton && TicksSince(iStart) < kStoryTicks) {
     bButton = (PadActions() & kSkip) != 0;
-    draw_sprite(BackBuffer, pPicture, 0, 0);
-    draw_sprite(BackBuffer, pTextLayer, 0, 0);
-    if (FadeIn(5)) PresentFrame(BackBuffer);
+    if (!bComposed) {
+      draw_sprite(BackBuffer, pPicture, 0, 0);
+      draw_sprite(BackBuffer, pTextLayer, 0, 0);
+    }
+    if (FadeIn(5, bComposed)) PresentFrame(BackBuffer, bComposed);
+    bComposed = true;
   }
   PlayEffect(Effect::PageTurn);
 }

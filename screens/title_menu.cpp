@@ -26,7 +26,9 @@ TitleChoice RunTitleMenu() {
     while (!key[KEY_ESC] && !menu.bChosen) menu.step();
     if (!menu.bChosen || menu.result != TitleChoice::Options) break;
     RunOptionsScreen();
-    // The title again, at once and with "Options" still selected.
+    // The title again, at once and with "Options" still selected; the
+    // Options screen drew where the title composes.
+    menu.look.forget();
     menu.bChosen = false;
     menu.result = TitleChoice::Nothing;
     LastMenuInputTick = GameTicks;
@@ -47,6 +49,7 @@ void TitleMenu::open() {
   clear_to_color(pImageLayer.get(), ColourMagenta);
   stretch_sprite(pImageLayer.get(), pPicture.get(), 0, 0, pImageLayer->w, pImageLayer->h);
   clear_bitmap(BackBuffer);
+  look.forget();
   SetTransAlpha(0);
   // The title composes at the alpha the fade leaves in the blender; on a
   // screen that is already fully faded in that alpha would stay 0 and the
@@ -83,18 +86,27 @@ void TitleMenu::handleInput() {
   }
 }
 
+bool TitleMenu::pictureChanged() {
+  look.begin();
+  look << iSelection << TransAlpha();
+  return look.changed() || TransAlpha() < 255;
+}
+
 void TitleMenu::compose() {
-  rectfill(pMenuLayer.get(), 0, 0, pMenuLayer->w, pMenuLayer->h, ColourMagenta);
-  for (int i = 0; i < 3; ++i)
-    textout_ex(pMenuLayer.get(), font, kEntries[i], kEntryX, kEntryY + 10 * i, ColourBlack,
-               ColourMagenta);
-  int iSel = iSelection - 1;
-  textout_ex(pMenuLayer.get(), font, kEntries[iSel], kEntryX + kHighlightShift,
-             kEntryY + 10 * iSel + kHighlightShift, ColourRed, ColourMagenta);
-  // At the alpha the fade left in the blender.
-  DrawTransSprite32(BackBuffer, pImageLayer.get(), 0, 0, TransAlpha());
-  DrawTransSprite32(BackBuffer, pMenuLayer.get(), 0, 0, TransAlpha());
-  if (FadeIn(5)) PresentFrame(BackBuffer);
+  const bool bChanged = pictureChanged();
+  if (bChanged) {
+    rectfill(pMenuLayer.get(), 0, 0, pMenuLayer->w, pMenuLayer->h, ColourMagenta);
+    for (int i = 0; i < 3; ++i)
+      textout_ex(pMenuLayer.get(), font, kEntries[i], kEntryX, kEntryY + 10 * i, ColourBlack,
+                 ColourMagenta);
+    int iSel = iSelection - 1;
+    textout_ex(pMenuLayer.get(), font, kEntries[iSel], kEntryX + kHighlightShift,
+               kEntryY + 10 * iSel + kHighlightShift, ColourRed, ColourMagenta);
+    // At the alpha the fade left in the blender.
+    DrawTransSprite32(BackBuffer, pImageLayer.get(), 0, 0, TransAlpha());
+    DrawTransSprite32(BackBuffer, pMenuLayer.get(), 0, 0, TransAlpha());
+  }
+  if (FadeIn(5)) PresentFrame(BackBuffer, !bChanged);
 }
 
 void TitleMenu::step() {

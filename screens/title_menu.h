@@ -4,6 +4,7 @@
 #pragma once
 #include <allegro.h>
 
+#include "app/present.h"
 #include "support/owned.h"
 #include "screens/screens.h"
 
@@ -22,8 +23,14 @@ class TitleMenu {
   // on more than 5 ticks since LastMenuInputTick.
   void handleInput();
   // Prints the three entries and the highlighted copy into the menu layer,
-  // lays both layers over the BackBuffer and shows it through the fade.
+  // lays both layers over the BackBuffer and shows it through the fade; a
+  // picture that cannot have changed (pictureChanged) is presented as the
+  // same without being composed again.
   void compose();
+  // Whether this tick's picture may differ from the last composed one: the
+  // highlighted entry or the blender's alpha moved, or the fade is not over
+  // (below full alpha the layers mix into the picture of the tick before).
+  bool pictureChanged();
   // Destroys the picture and the layers (a menu left early frees them as it
   // goes).
   void close();
@@ -34,4 +41,5 @@ class TitleMenu {
   int iSelection;  // the highlighted entry's place: 1 "Play", 2 "Options", 3 "Exit"
   bool bChosen;
   TitleChoice result;  // the chosen entry, Nothing until one is chosen
+  PictureLook look;    // what the last composed picture was drawn from
 };

@@ -224,6 +224,21 @@ void WorldMap::draw(BITMAP *pTarget) {
   DrawSprite32(pTarget, pNames, 0, 0);
 }
 
+bool WorldMap::pictureChanged() {
+  look.begin();
+  look << iCurrent << iCursorColour;
+  for (int i = 0; i < kSlots; ++i) {
+    const StageNode *pNode = pNodes[i];
+    if (pNode == nullptr || !pNode->bOpen) continue;
+    const Sprite &sprite = *pNode->pSprite;
+    look << i << sprite.iColumn << sprite.iRow << sprite.bVisible << sprite.bTranslucent
+         << sprite.iAlpha;
+    for (ListNode *p = pNode->pPaths; p != nullptr; p = p->link)
+      if (PathOf(p)->bRevealed) look << PathOf(p)->iTipX;
+  }
+  return look.changed();
+}
+
 // Best open neighbour of the current node in one direction: furthest left of
 // the node's left edge, or furthest right of its centre. Links whose both
 // ends are completed cannot be crossed.
@@ -298,6 +313,7 @@ bool WorldMapTurn(WorldMap &map) {
   unsigned char iResult = 0;
   if (key[KEY_ENTER] || (iPad & PadConfirm) != 0) {
     iResult = map.playCurrentStage();
+    map.look.forget();  // the story and the stage drew over the BackBuffer
     map.bBackArmed = false;
     do {
       IdleUntilNextTick();
@@ -305,8 +321,9 @@ bool WorldMapTurn(WorldMap &map) {
   }
   map.moveCursor(key[KEY_LEFT] || bStickLeft, key[KEY_RIGHT] || bStickRight);
   map.update();
-  map.draw(BackBuffer);
-  if (FadeIn(5)) PresentFrame(BackBuffer);
+  const bool bChanged = map.pictureChanged();
+  if (bChanged) map.draw(BackBuffer);
+  if (FadeIn(5, !bChanged)) PresentFrame(BackBuffer, !bChanged);
   return iResult == 1;
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 #include <allegro.h>
 
+#include "app/present.h"
 #include "support/owned.h"
 
 class Sprite;
@@ -83,6 +84,10 @@ class WorldMap {
   void update();
   // Background, cursor frame, paths, node sprites and names into pTarget.
   void draw(BITMAP *pTarget);
+  // Whether the picture draw makes may differ from the last one drawn: the
+  // cursor's node or colour, a node opened, a node's frame, a path revealed
+  // or grown (the background, the names and the places never change).
+  bool pictureChanged();
   // Story screen and level of the node under the cursor; marks it completed.
   // 0: already completed (nothing shown); 1: the map must close (the story
   // script is missing or the stage was lost); else the level's result.
@@ -107,6 +112,7 @@ class WorldMap {
   // A pad's back button leaves the map only once it has been seen up on the
   // map (it also fires, so it may still be held from a stage).
   bool bBackArmed = false;
+  PictureLook look;  // what the last drawn picture was drawn from
 };
 
 // One turn of the world map's loop (music, input, a stage start, the cursor,

@@ -1,9 +1,11 @@
 #!/bin/bash
 # Runs the benchmarks and writes build/bench/results.json, results.csv (each
 # figure also as a ratio to one 640 x 480 x 32 frame copy) and frames.png
-# (frame cost along each stage); then measures the game's CPU use under Xvfb
-# (tests/e2e/cpu_use.sh). Exits 1 when a frame, present or CPU target is
-# missed (after running everything).
+# (frame cost along each stage); then measures the CPU use of the game and of
+# the X server under Xvfb on the title, world map, story page and first stage
+# at 640 x 480 and 1920 x 1080 (tests/e2e/cpu_use.sh, SKV_BENCH_CPU=0 skips
+# it). Exits 1 when a frame, present or CPU target is missed (after running
+# everything).
 set -Eeuo pipefail
 trap 'echo "bench.sh: failed (status $?) at line $LINENO: $BASH_COMMAND" >&2' ERR
 ROOT=$(cd "$(dirname "$0")/.." && pwd)

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 #include <string>
 #include <vector>
@@ -95,6 +96,59 @@ TEST(Present, FramesFillOutputsOfAnySize) {
       EXPECT_EQ(getpixel(screen, pSize[0] / 2, l.iTop - 1), 0) << pSize[0];
     }
     EXPECT_EQ(getpixel(ShownPicture(), 17, 29), getpixel(pFrame, 17, 29)) << pSize[0];
+    destroy_bitmap(screen);
+  }
+  screen = pOldScreen;
+  destroy_bitmap(pFrame);
+}
+
+// A present of the picture last shown, said to be the same, neither scales
+// nor sends it; once anything may have spoiled the output, it does both.
+TEST(Present, TheSamePictureIsSentAgainOnlyAfterTheOutputWasSpoiled) {
+  skvtest::EnsureAllegro();
+  BITMAP *pOldScreen = screen;
+  BITMAP *pFrame = create_bitmap_ex(32, PictureWidth, PictureHeight);
+  clear_to_color(pFrame, 0x336699);
+  const auto NewOutput = [] { screen = create_bitmap_ex(32, 1280, 960); };
+  const struct {
+    const char *cName;
+    std::function<void()> fSpoil;
+  } kCases[] = {
+      {"another output of the same size", [&] {
+         BITMAP *pOld = screen;
+         NewOutput();
+         destroy_bitmap(pOld);
+       }},
+      {"an output of another size, as after a mode switch", [] {
+         destroy_bitmap(screen);
+         screen = create_bitmap_ex(32, 1920, 1080);
+       }},
+      {"the shown picture handed out to draw on", [] { ShownPicture(); }},
+      {"a pause", [] {
+         FocusLost();
+         std::thread back([] {
+           std::this_thread::sleep_for(std::chrono::milliseconds(30));
+           FocusReturned();
+         });
+         IdleUntilNextTick();
+         back.join();
+       }},
+  };
+  for (const auto &c : kCases) {
+    SCOPED_TRACE(c.cName);
+    NewOutput();
+    PresentFrame(pFrame);
+    const long iSent = PresentCount();
+    putpixel(screen, 401, 401, 0xFF0000);  // a mark only a present covers
+    PresentFrame(pFrame, true);
+    EXPECT_EQ(PresentCount(), iSent);
+    EXPECT_EQ(skvtest::PixelRgb(screen, 401, 401), 0xFF0000);
+    c.fSpoil();
+    const PresentLayout l = FitPicture(screen->w, screen->h);
+    putpixel(screen, l.iLeft + 401, l.iTop + 401, 0xFF0000);
+    PresentFrame(pFrame, true);
+    EXPECT_GT(PresentCount(), iSent);
+    EXPECT_EQ(skvtest::PixelRgb(screen, l.iLeft + 401, l.iTop + 401), 0x336699);
     destroy_bitmap(screen);
   }
   screen = pOldScreen;
