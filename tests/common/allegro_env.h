@@ -4,6 +4,7 @@
 #pragma once
 #include <allegro.h>
 
+#include <cstdint>
 #include <functional>
 
 namespace skvtest {
@@ -25,5 +26,16 @@ class ScriptedJoystick {
 
 // Colour of one pixel as 0xRRGGBB (32-bit bitmaps only).
 inline int PixelRgb(BITMAP *bmp, int x, int y) { return getpixel(bmp, x, y) & 0xFFFFFF; }
+
+// A 64-bit FNV-1a digest of a 32-bit picture's colours (the alpha byte left
+// out), to compare what was shown frame by frame.
+inline uint64_t FrameDigest(BITMAP *pFrame) {
+  uint64_t uHash = 1469598103934665603ull;
+  for (int y = 0; y < pFrame->h; ++y) {
+    const uint32_t *pRow = reinterpret_cast<const uint32_t *>(pFrame->line[y]);
+    for (int x = 0; x < pFrame->w; ++x) uHash = (uHash ^ (pRow[x] & 0xFFFFFF)) * 1099511628211ull;
+  }
+  return uHash;
+}
 
 }  // namespace skvtest

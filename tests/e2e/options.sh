@@ -125,20 +125,8 @@ e2e_wait_for 30 map map_opened
 e2e_start_stage
 e2e_enter_stage stage-start
 hud_digits "$E2E_OUT/stage-start.png" "$E2E_OUT/score-zero.png"
-scored=""
-deadline=$(($(date +%s) + 90))
-xdotool keydown space
-side=Left
-while [ "$(date +%s)" -lt "$deadline" ]; do
-  e2e_key "$side" 0.8
-  [ "$side" = Left ] && side=Right || side=Left
-  e2e_key "$side" 0.8
-  shot=$(e2e_shot stage-firing) || e2e_fail "could not photograph the screen"
-  e2e_game_running || e2e_fail "the game ended during the stage"
-  if score_changed "$E2E_OUT/score-zero.png" "$shot"; then scored=yes; break; fi
-done
-xdotool keyup space
-e2e_check [ -n "$scored" ] -- "Space fires: the score rose above 0"
+e2e_fire_until_scored space
+e2e_check [ -n "$E2E_SCORED" ] -- "Space fires: the score rose above 0"
 
 e2e_tap_until 10 paused p paused_shown
 sleep 0.5

@@ -135,6 +135,27 @@ paused_shown() {
     [ "$(e2e_count "$1" 200x60+220+210 "$NOTICE_HINT")" -eq 0 ]
 }
 
+# e2e_fire_until_scored KEY: holds the fire KEY and weaves left and right
+# over the ground for up to 90 s, photographing the stage (stage-firing.png)
+# until the score differs from score-zero.png; sets E2E_SCORED to yes then.
+E2E_SCORED=""
+# shellcheck disable=SC2034  # E2E_SCORED is read by the scenarios
+e2e_fire_until_scored() {
+  local fire=$1 side=Left deadline shot
+  E2E_SCORED=""
+  deadline=$(($(date +%s) + 90))
+  xdotool keydown "$fire"
+  while [ "$(date +%s)" -lt "$deadline" ]; do
+    e2e_key "$side" 0.8
+    [ "$side" = Left ] && side=Right || side=Left
+    e2e_key "$side" 0.8
+    shot=$(e2e_shot stage-firing) || { xdotool keyup "$fire"; e2e_fail "could not photograph the screen"; }
+    e2e_game_running || e2e_fail "the game ended during the stage"
+    if score_changed "$E2E_OUT/score-zero.png" "$shot"; then E2E_SCORED=yes; break; fi
+  done
+  xdotool keyup "$fire"
+}
+
 # ---------------------------------------------------------------- options
 
 # options_shown FILE: the Options screen's plaque, where the title shows sky.

@@ -18,6 +18,7 @@
 #include "app/present.h"
 #include "audio/effects.h"
 #include "bench/stage_fixture.h"
+#include "common/allegro_env.h"
 
 namespace {
 
@@ -46,15 +47,6 @@ EffectOutput TimedVoices() {
   out.stop = [](int) {};
   out.hold = [](int, bool) {};
   return out;
-}
-
-uint64_t Digest(BITMAP *pFrame) {
-  uint64_t uHash = 1469598103934665603ull;
-  for (int y = 0; y < pFrame->h; ++y) {
-    const uint32_t *pRow = reinterpret_cast<const uint32_t *>(pFrame->line[y]);
-    for (int x = 0; x < pFrame->w; ++x) uHash = (uHash ^ (pRow[x] & 0xFFFFFF)) * 1099511628211ull;
-  }
-  return uHash;
 }
 
 int Count(const ListNode *pList) {
@@ -87,7 +79,7 @@ Flight Fly(bool bDropFrozen, bool bPaced, bool bEffects) {
     run.playFrame(stage.pHudLayer, true, bLost);
     flight.iMostVoices = std::max(flight.iMostVoices, GameEffects.voicesInUse());
     if (!bPaced) GameTicks += 1;
-    flight.vFrames.push_back(Digest(BackBuffer));
+    flight.vFrames.push_back(skvtest::FrameDigest(BackBuffer));
     flight.iMostShots = std::max(flight.iMostShots, Count(run.pProjectiles));
   }
   key[KEY_LCONTROL] = 0;

@@ -20,15 +20,6 @@ using screentest::ScreenTest;
 
 namespace {
 
-uint64_t Digest(BITMAP *pFrame) {
-  uint64_t uHash = 1469598103934665603ull;
-  for (int y = 0; y < pFrame->h; ++y) {
-    const uint32_t *pRow = reinterpret_cast<const uint32_t *>(pFrame->line[y]);
-    for (int x = 0; x < pFrame->w; ++x) uHash = (uHash ^ (pRow[x] & 0xFFFFFF)) * 1099511628211ull;
-  }
-  return uHash;
-}
-
 struct KeyAt {
   int iTick, iScancode, iTicksHeld;
 };
@@ -46,7 +37,7 @@ struct Run {
 Run *pRun = nullptr;
 
 void RecordAndTick() {
-  pRun->vShown.push_back(Digest(screen));
+  pRun->vShown.push_back(skvtest::FrameDigest(screen));
   if (pRun->fForget) {
     pRun->fForget();
     ShownPicture();  // as a message drawn over it would
