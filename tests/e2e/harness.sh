@@ -218,6 +218,24 @@ e2e_sound_rms() {
     awk '$1 == "RMS" && $2 == "lev" { print 10 ^ ($4 / 20) }'
 }
 
+# e2e_sound_median_rms FROM TO [SOX EFFECT...]: the median of the RMS levels
+# (0..1) of the recording's tenths of a second between two marks, after the
+# sox effects given: what sounds through the whole stretch, not a few loud
+# moments in it.
+e2e_sound_median_rms() {
+  local from=$1 to=$2
+  shift 2
+  tail -c +"$((from + 1))" "$E2E_SOUND_FILE" | head -c "$(( (to - from) / 4 * 4 ))" |
+    sox -t raw -e unsigned -b 16 -c 2 -r 44100 - -t raw -e signed -b 16 -c 1 - remix - "$@" |
+    od -An -v -td2 -w2 |
+    awk -v n=4410 '{ s += ($1 / 32768) ^ 2; if (++k == n) { w[++m] = sqrt(s / n); s = k = 0 } }
+      END {
+        if (m == 0) { print 0; exit }
+        for (i = 2; i <= m; i++) for (j = i; j > 1 && w[j - 1] > w[j]; j--) { t = w[j]; w[j] = w[j - 1]; w[j - 1] = t }
+        print (m % 2) ? w[(m + 1) / 2] : (w[m / 2] + w[m / 2 + 1]) / 2
+      }'
+}
+
 # ---------------------------------------------------------------- the game
 
 # e2e_start_game RUN_FOLDER [OPTION...]: starts the game in RUN_FOLDER with
