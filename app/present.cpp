@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <csignal>
 #include <exception>
 #include <mutex>
 #ifdef __SSE2__
@@ -110,6 +111,33 @@ END_OF_FUNCTION(OnSwitchIn)
 // game thread acts on at its next present or wait.
 void OnCloseButton() { bCloseAsked = true; }
 END_OF_FUNCTION(OnCloseButton)
+
+#ifndef _WIN32
+// An end asked of the whole process (the session logging out, kill, Ctrl+C
+// in a terminal) is taken as the close button is: the game ends at its next
+// present or wait, its way out as "Exit"'s. The library's own handler would
+// shut it down inside the signal, which can abort it. Asked a second time,
+// the process ends at once.
+static_assert(std::atomic<bool>::is_always_lock_free, "a signal handler sets the flag");
+void OnEndSignal(int iSignal) {
+  if (!bCloseAsked.exchange(true)) return;
+  std::signal(iSignal, SIG_DFL);
+  std::raise(iSignal);
+}
+#endif
+
+}  // namespace
+
+void TakeEndSignals() {
+#ifndef _WIN32
+  struct sigaction action = {};
+  action.sa_handler = OnEndSignal;
+  sigemptyset(&action.sa_mask);
+  for (const int iSignal : {SIGTERM, SIGINT, SIGHUP}) sigaction(iSignal, &action, nullptr);
+#endif
+}
+
+namespace {
 
 // The library keeps running in the background, paused or not: the only mode
 // it offers on X11 and for windows (a full screen without a backing store
@@ -366,6 +394,7 @@ bool OpenDisplay(const DisplayRequest &request) {
   LOCK_FUNCTION(OnCloseButton);
   LOCK_VARIABLE(bKeptOut);
   keyboard_lowlevel_callback = OnKeyEvent;
+  TakeEndSignals();
   if (!request.bWindow && SetDisplayMode(false)) return true;
   return SetDisplayMode(true);
 }

@@ -177,6 +177,10 @@ void FocusReturned();
 // What the library's close-button callback does (tests call it directly).
 void CloseRequested();
 
+// From now on, the process asked to end (SIGTERM, SIGINT, SIGHUP) ends the
+// game as the close button does; asked twice, at once. OpenDisplay calls it.
+void TakeEndSignals();
+
 // What the keyboard handler's low-level callback does for one key event
 // (scancode, plus 0x80 when the key is let go), after the library has
 // updated key[]; for tests.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <functional>
 #include <thread>
@@ -304,6 +305,17 @@ TEST(Pause, CloseRequestEndsTheGameAtTheNextPresent) {
   EXPECT_EQ(ExitStatus(), 0);
   closer.join();
   FocusReturned();
+#ifndef _WIN32
+  // Asked of the process: the same way out, and the process lives on to it.
+  TakeEndSignals();
+  for (const int iSignal : {SIGTERM, SIGHUP}) {
+    raise(iSignal);
+    EXPECT_EQ(ExitStatus(), 0) << "signal " << iSignal;
+  }
+  signal(SIGTERM, SIG_DFL);
+  signal(SIGINT, SIG_DFL);
+  signal(SIGHUP, SIG_DFL);
+#endif
 }
 
 }  // namespace
