@@ -68,6 +68,8 @@ void ShowCommandLineText(const char *cText, bool bError) {
 
 void TellDesktopSomeoneIsPlaying() { SetThreadExecutionState(ES_DISPLAY_REQUIRED | ES_SYSTEM_REQUIRED); }
 
+void LetGoOfKeysTheDesktopHasUp() {}
+
 #else
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -153,5 +155,21 @@ void TellDesktopSomeoneIsPlaying() {
   XResetScreenSaver(_xwin.display);
   XFlush(_xwin.display);
   XUNLOCK();
+}
+
+void LetGoOfKeysTheDesktopHasUp() {
+  if (_xwin.display == nullptr) return;
+  char aKeymap[32];
+  XLOCK();
+  XQueryKeymap(_xwin.display, aKeymap);
+  XUNLOCK();
+  bool aDown[KEY_MAX] = {};
+  for (int iKeycode = 0; iKeycode < 256; ++iKeycode) {
+    const int iScancode = _xwin.keycode_to_scancode[iKeycode];
+    if (iScancode > 0 && iScancode < KEY_MAX && (aKeymap[iKeycode / 8] >> (iKeycode % 8) & 1) != 0)
+      aDown[iScancode] = true;
+  }
+  for (int i = 1; i < KEY_MAX; ++i)
+    if (key[i] && !aDown[i]) _handle_key_release(i);
 }
 #endif

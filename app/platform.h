@@ -33,3 +33,10 @@ void ShowCommandLineText(const char *cText, bool bError);
 // system's idle timers. Nothing is held: when the calls stop, so does the
 // effect. Without a display (tests) nothing happens.
 void TellDesktopSomeoneIsPlaying();
+
+// A display switch can swallow the release of a key held through it: the
+// window the release was meant for was gone. Lets go, as the library's own
+// release would, of every key it still holds down that the desktop says is
+// up. On X11 the desktop's keyboard is asked; elsewhere, and without a
+// display, nothing happens.
+void LetGoOfKeysTheDesktopHasUp();

@@ -17,6 +17,7 @@
 
 #include "app/globals.h"
 #include "app/notice.h"
+#include "app/platform.h"
 #include "support/blit32.h"
 #include "support/owned.h"
 
@@ -316,6 +317,8 @@ bool SetDisplayMode(bool bWindow) {
     // window there has its close button turned off again.
     WatchFocus();
     set_close_button_callback(OnCloseButton);
+    // Alt+Enter's own keys are often let go while the old window is gone.
+    LetGoOfKeysTheDesktopHasUp();
   }
   return bSet;
 }
