@@ -43,13 +43,13 @@ e2e_fail() {
   e2e_shot "failure" >/dev/null 2>&1 || true
   # What the desktop held then: where the keys went, the pointer, the
   # game's windows.
-  if [ -n "${DISPLAY:-}" ]; then
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     local focus name
     focus=$(xdotool getwindowfocus 2>/dev/null)
     name=$(xdotool getwindowname "$focus" 2>/dev/null)
     e2e_log "keyboard focus: window ${focus:-none} ${name:+\"$name\"} (1: the window under the pointer)"
-    e2e_log "pointer: $(xdotool getmouselocation 2>&1)"
-    e2e_log "game windows: $(xdotool search --onlyvisible --name '^Skarnvale$' getwindowgeometry %@ 2>&1 | tr '\n' ' ')"
+    e2e_log "pointer: $(xdotool getmouselocation 2>/dev/null)"
+    e2e_log "game windows: $(xdotool search --onlyvisible --name '^Skarnvale$' getwindowgeometry %@ 2>/dev/null | tr '\n' ' ')"
   fi
   exit 1
 }
