@@ -547,8 +547,10 @@ e2e_hold_until() {
       e2e_log "seen: $name (the game ended while $keyname was held)"
       return 0
     fi
-    # A window that closes while it is photographed spoils the picture.
-    file=$(e2e_shot "$name") || { e2e_game_running || continue; xdotool keyup "$keyname"; e2e_fail "could not photograph the screen"; }
+    # A window that closes while it is photographed spoils the picture (a
+    # game under Wine runs on a while after its window has gone).
+    file=$(e2e_shot "$name") || { sleep 0.5; file=$(e2e_shot "$name"); } ||
+      { e2e_game_running || continue; xdotool keyup "$keyname"; e2e_fail "could not photograph the screen"; }
     if "$@" "$file"; then
       xdotool keyup "$keyname"
       e2e_log "seen: $name ($keyname held $((($(date +%s%N) - started) / 1000000)) ms)"
