@@ -159,10 +159,11 @@ void TellDesktopSomeoneIsPlaying() {
 
 void LetGoOfKeysTheDesktopHasUp() {
   if (_xwin.display == nullptr) return;
-  char aKeymap[32];
+  // Held across the look and the releases: the library's input thread takes
+  // the same lock for each event, so a key pressed meanwhile is not let go.
   XLOCK();
+  char aKeymap[32];
   XQueryKeymap(_xwin.display, aKeymap);
-  XUNLOCK();
   bool aDown[KEY_MAX] = {};
   for (int iKeycode = 0; iKeycode < 256; ++iKeycode) {
     const int iScancode = _xwin.keycode_to_scancode[iKeycode];
@@ -171,5 +172,6 @@ void LetGoOfKeysTheDesktopHasUp() {
   }
   for (int i = 1; i < KEY_MAX; ++i)
     if (key[i] && !aDown[i]) _handle_key_release(i);
+  XUNLOCK();
 }
 #endif

@@ -317,7 +317,7 @@ bool SetDisplayMode(bool bWindow) {
     // window there has its close button turned off again.
     WatchFocus();
     set_close_button_callback(OnCloseButton);
-    // Alt+Enter's own keys are often let go while the old window is gone.
+    // Alt+Enter's own keys can be let go while no game window is there.
     LetGoOfKeysTheDesktopHasUp();
   }
   return bSet;
