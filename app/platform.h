@@ -40,3 +40,12 @@ void TellDesktopSomeoneIsPlaying();
 // up. On X11 the desktop's keyboard is asked; elsewhere, and without a
 // display, nothing happens.
 void LetGoOfKeysTheDesktopHasUp();
+
+// The library runs its background work (the desktop's events, the sound
+// mixer) every 10 ms, but its own thread looks at the clock every 1 ms to
+// know when, and its X event step waits for a round trip to the X server
+// every time. Puts a thread of the same behaviour in its place that sleeps
+// to each step in one wait, and an event step that asks the server only
+// when events have come (app/background_work.cpp). Called before the
+// library starts. On Windows nothing happens.
+void PaceTheLibrarysBackgroundWork();

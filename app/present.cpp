@@ -426,13 +426,18 @@ BITMAP *ShownPicture() {
   return ShownBitmap();
 }
 
-void PresentFrame(BITMAP *pFrame, bool bSame) {
+void PresentFrame(BITMAP *pFrame, bool bSame, const PixelRect *pChanged) {
   HandleSwitch();
   if (screen != nullptr) FollowOutputSize();  // an output of a new size is spoiled
-  if (bSame && pFrame == pLastPresented && screen != nullptr && screen == pPresentedOn) {
+  const bool bShowsIt = pFrame == pLastPresented && screen != nullptr && screen == pPresentedOn;
+  if (bSame && bShowsIt) {
     // The output shows this very picture already.
   } else if (screen != nullptr && pFrame != Shown.get() && OutputIsThePicture()) {
-    DrawSprite32(screen, pFrame, 0, 0);
+    if (bShowsIt && pChanged != nullptr)
+      masked_blit(pFrame, screen, pChanged->iX, pChanged->iY, pChanged->iX, pChanged->iY,
+                  pChanged->iWidth, pChanged->iHeight);
+    else
+      DrawSprite32(screen, pFrame, 0, 0);
     bShownBehind = true;
     ++iPresents;
     pLastPresented = pFrame;

@@ -6,6 +6,8 @@
 #pragma once
 #include <allegro.h>
 
+#include "support/blit32.h"
+
 // Size of the game's own picture, in game pixels.
 constexpr int PictureWidth = 640;
 constexpr int PictureHeight = 480;
@@ -90,7 +92,10 @@ BITMAP *ShownPicture();
 // here: when it was also the last one shown and nothing has spoiled the
 // output since (a mode switch, a pause, a message, a ShownPicture), neither
 // the scale nor the upload is done again; the pass still waits for its tick.
-void PresentFrame(BITMAP *pFrame, bool bSame = false);
+// pChanged, under the same conditions, says pFrame differs from the picture
+// last shown only inside that rectangle: on an output that is the picture
+// itself, only that part is drawn and sent.
+void PresentFrame(BITMAP *pFrame, bool bSame = false, const PixelRect *pChanged = nullptr);
 
 // Shows the shown picture again, at once and without waiting.
 void ShowPicture();
@@ -141,6 +146,9 @@ class PictureLook {
   // The next changed() is true: something else has drawn where the screen
   // composes (a stage over the world map's BackBuffer).
   void forget() { iLastCount = -1; }
+  // Whether a last list is kept: unless forgotten, the screen's own bitmap
+  // still holds the picture last composed from it.
+  bool remembers() const { return iLastCount >= 0; }
 
  private:
   int aNow[kMostValues] = {};

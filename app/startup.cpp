@@ -60,6 +60,7 @@ void InstallSoundOrGoSilent() {
 }
 
 static void StartDevices(const DisplayRequest &display) {
+  PaceTheLibrarysBackgroundWork();
   if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
     Report("ERROR:  Failed to initialize allegro library.  Terminating program.\n");
     ExitGame();

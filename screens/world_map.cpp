@@ -199,16 +199,33 @@ void WorldMap::update() {
   }
 }
 
-// Every frame covers the whole screen several times, so it uses the quick
-// 32-bit forms of the library's fills and masked draws (the same pixels).
-void WorldMap::draw(BITMAP *pTarget) {
+// The layers are cleared and laid over only where the nodes are; outside
+// that part they stay all mask colour, so the picture is the one of laying
+// whole layers over. The quick 32-bit forms of the library's fills and masked
+// draws give the same pixels.
+void WorldMap::draw(BITMAP *pTarget, bool bNodesOnly) {
   BITMAP *pNames = pNameLayer.get();
   BITMAP *pPaths = pPathLayer.get();
   BITMAP *pMarkers = pNodeLayer.get();
-  FillRect32(pNames, 0, 0, pNames->w, pNames->h, ColourMagenta);
-  FillRect32(pPaths, 0, 0, pPaths->w, pPaths->h, ColourMagenta);
-  FillRect32(pMarkers, 0, 0, pMarkers->w, pMarkers->h, ColourMagenta);
-  DrawSprite32(pTarget, pBackground.get(), 0, 0);
+  const bool bFirst = rLayerArea.iWidth <= 0;
+  PixelRect rArea = rLayerArea;
+  for (const StageNode *pNode : pNodes) {
+    if (pNode == nullptr) continue;
+    rArea = RectUnion(rArea, {pNode->iX - 5, pNode->iY - 5, 43, 43});
+    rArea = RectUnion(rArea, TextBox(font, pNode->cName, pNode->iX - 50, pNode->iY + 42));
+  }
+  rLayerArea = rArea;
+  for (BITMAP *pLayer : {pNames, pPaths, pMarkers}) {
+    if (bFirst)
+      FillRect32(pLayer, 0, 0, pLayer->w - 1, pLayer->h - 1, ColourMagenta);
+    else
+      FillRect32(pLayer, rArea.iX, rArea.iY, rArea.iX + rArea.iWidth - 1,
+                 rArea.iY + rArea.iHeight - 1, ColourMagenta);
+  }
+  if (bNodesOnly)
+    DrawSpritePart32(pTarget, pBackground.get(), 0, 0, rArea);
+  else
+    DrawSprite32(pTarget, pBackground.get(), 0, 0);
   for (int i = 0; i < kSlots; ++i) {
     StageNode *pNode = pNodes[i];
     if (pNode == nullptr || !pNode->bOpen) continue;
@@ -219,9 +236,9 @@ void WorldMap::draw(BITMAP *pTarget) {
       rect(pTarget, pNode->iX - 5, pNode->iY - 5, pNode->iX + 37, pNode->iY + 37,
            iCursorColour);
   }
-  DrawSprite32(pTarget, pPaths, 0, 0);
-  DrawSprite32(pTarget, pMarkers, 0, 0);
-  DrawSprite32(pTarget, pNames, 0, 0);
+  DrawSpritePart32(pTarget, pPaths, 0, 0, rArea);
+  DrawSpritePart32(pTarget, pMarkers, 0, 0, rArea);
+  DrawSpritePart32(pTarget, pNames, 0, 0, rArea);
 }
 
 bool WorldMap::pictureChanged() {
@@ -321,9 +338,11 @@ bool WorldMapTurn(WorldMap &map) {
   }
   map.moveCursor(key[KEY_LEFT] || bStickLeft, key[KEY_RIGHT] || bStickRight);
   map.update();
+  const bool bNodesOnly = map.look.remembers();
   const bool bChanged = map.pictureChanged();
-  if (bChanged) map.draw(BackBuffer);
-  if (FadeIn(5, !bChanged)) PresentFrame(BackBuffer, !bChanged);
+  if (bChanged) map.draw(BackBuffer, bNodesOnly);
+  if (FadeIn(5, !bChanged))
+    PresentFrame(BackBuffer, !bChanged, bNodesOnly ? &map.rLayerArea : nullptr);
   return iResult == 1;
 }
 

@@ -8,6 +8,7 @@
 #include <allegro.h>
 
 #include "app/present.h"
+#include "support/blit32.h"
 #include "support/owned.h"
 
 class Sprite;
@@ -83,7 +84,9 @@ class WorldMap {
   // Animation step of the open nodes and of the cursor pulse; once a frame.
   void update();
   // Background, cursor frame, paths, node sprites and names into pTarget.
-  void draw(BITMAP *pTarget);
+  // With bNodesOnly, pTarget holds the last picture drawn, and only the part
+  // where the nodes are is drawn again (the rest is the same background).
+  void draw(BITMAP *pTarget, bool bNodesOnly = false);
   // Whether the picture draw makes may differ from the last one drawn: the
   // cursor's node or colour, a node opened, a node's frame, a path revealed
   // or grown (the background, the names and the places never change).
@@ -109,6 +112,10 @@ class WorldMap {
   int iLastPulseTick;
   int iPulse;
   int iPulseStep;
+  // The part of the three layers that may hold anything but the mask colour:
+  // the nodes with their names and cursor frames (the paths run between
+  // node centres). Before the first draw, none (the layers are cleared).
+  PixelRect rLayerArea = {0, 0, 0, 0};
   // A pad's back button leaves the map only once it has been seen up on the
   // map (it also fires, so it may still be held from a stage).
   bool bBackArmed = false;

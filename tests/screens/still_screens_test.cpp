@@ -78,16 +78,18 @@ std::vector<uint64_t> TitleRun(bool bReference) {
 }
 
 // The fade, the cursor blocked, a stage completed (paths grow, nodes open),
-// the cursor moved right and held left.
+// the cursor moved right and held left while it is blocked, then moved to
+// each opened node and back.
 std::vector<uint64_t> MapRun(bool bReference) {
   FadeLevel = 0;
   WorldMap map;
   map.load("world.bmp", nullptr);
   Run run;
-  run.vKeys = {{50, KEY_RIGHT, 3}, {230, KEY_RIGHT, 2}, {300, KEY_LEFT, 20}};
+  run.vKeys = {{50, KEY_RIGHT, 3},  {230, KEY_RIGHT, 2}, {300, KEY_LEFT, 20},
+               {450, KEY_RIGHT, 2}, {500, KEY_LEFT, 2},  {540, KEY_LEFT, 2}};
   if (bReference) run.fForget = [&map] { map.look.forget(); };
   return Paced(run, [&map] {
-    for (int i = 0; i < 400; ++i) {
+    for (int i = 0; i < 600; ++i) {
       if (i == 220) map.pNodes[0]->complete();
       WorldMapTurn(map);
     }
@@ -115,7 +117,7 @@ TEST_F(StillScreens, EachTickShowsThePictureOfComposingItAnew) {
     const char *cName;
     std::vector<uint64_t> (*fRun)(bool);
     size_t iTicks;
-  } kScreens[] = {{"title", TitleRun, 360}, {"world map", MapRun, 400}, {"story", StoryRun, 350}};
+  } kScreens[] = {{"title", TitleRun, 360}, {"world map", MapRun, 600}, {"story", StoryRun, 350}};
   for (const auto &s : kScreens) {
     SCOPED_TRACE(s.cName);
     const std::vector<uint64_t> vReference = s.fRun(true);
