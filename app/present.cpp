@@ -199,9 +199,10 @@ void CatchUpShown() {
 }
 
 // The shown picture onto the output: scaled straight into an output in
-// memory, through a buffer of the scaled size onto a display. Whatever it
-// shows, the next present draws its frame again.
-void Output() {
+// memory, through a buffer of the scaled size onto a display. With pPart,
+// only that part of the picture (the rest is on the output already).
+// Whatever it shows, the next present draws its frame again.
+void Output(const PixelRect *pPart = nullptr) {
   pLastPresented = nullptr;
   if (screen == nullptr) return;
   CatchUpShown();
@@ -211,15 +212,18 @@ void Output() {
     bBordersPainted = true;
   }
   BITMAP *pFrom = ShownBitmap();
+  const PixelRect r = pPart != nullptr ? *pPart : PixelRect{0, 0, pFrom->w, pFrom->h};
+  const int s = Layout.iScale;
   const bool bInside = Layout.iLeft >= 0 && Layout.iTop >= 0;
-  if (Layout.iScale > 1 && is_memory_bitmap(screen) && bInside) {
-    ScalePicture32(pFrom, screen, Layout.iScale, Layout.iLeft, Layout.iTop);
+  if (s > 1 && is_memory_bitmap(screen) && bInside) {
+    ScalePicture32(pFrom, screen, s, Layout.iLeft, Layout.iTop, &r);
   } else {
-    if (Layout.iScale > 1) {
-      ScalePicture32(pFrom, ScaledBitmap(), Layout.iScale);
+    if (s > 1) {
+      ScalePicture32(pFrom, ScaledBitmap(), s, 0, 0, &r);
       pFrom = Scaled.get();
     }
-    blit(pFrom, screen, 0, 0, Layout.iLeft, Layout.iTop, pFrom->w, pFrom->h);
+    blit(pFrom, screen, r.iX * s, r.iY * s, Layout.iLeft + r.iX * s, Layout.iTop + r.iY * s,
+         r.iWidth * s, r.iHeight * s);
   }
   ++iPresents;
 }
@@ -331,26 +335,30 @@ PresentLayout FitPicture(int iWidth, int iHeight, int iScale) {
   return {iScale, (iWidth - PictureWidth * iScale) / 2, (iHeight - PictureHeight * iScale) / 2};
 }
 
-void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale, int iLeft, int iTop) {
+void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale, int iLeft, int iTop,
+                    const PixelRect *pPart) {
+  const PixelRect r = pPart != nullptr ? *pPart : PixelRect{0, 0, pFrom->w, pFrom->h};
+  const int iOutX = iLeft + r.iX * iScale, iOutY = iTop + r.iY * iScale;
   const bool bQuick = is_memory_bitmap(pFrom) && is_memory_bitmap(pTo) &&
                       bitmap_color_depth(pFrom) == 32 && bitmap_color_depth(pTo) == 32 &&
-                      iLeft >= 0 && iTop >= 0 && pTo->w >= iLeft + pFrom->w * iScale &&
-                      pTo->h >= iTop + pFrom->h * iScale;
+                      r.iX >= 0 && r.iY >= 0 && r.iX + r.iWidth <= pFrom->w &&
+                      r.iY + r.iHeight <= pFrom->h && iOutX >= 0 && iOutY >= 0 &&
+                      pTo->w >= iOutX + r.iWidth * iScale && pTo->h >= iOutY + r.iHeight * iScale;
   if (!bQuick || iScale <= 1) {
-    stretch_blit(pFrom, pTo, 0, 0, pFrom->w, pFrom->h, iLeft, iTop, pFrom->w * iScale,
-                 pFrom->h * iScale);
+    stretch_blit(pFrom, pTo, r.iX, r.iY, r.iWidth, r.iHeight, iOutX, iOutY, r.iWidth * iScale,
+                 r.iHeight * iScale);
     return;
   }
-  const size_t iRowBytes = static_cast<size_t>(pFrom->w) * iScale * sizeof(uint32_t);
-  for (int y = 0; y < pFrom->h; ++y) {
-    const uint32_t *pIn = reinterpret_cast<const uint32_t *>(pFrom->line[y]);
-    uint32_t *pOut = reinterpret_cast<uint32_t *>(pTo->line[iTop + y * iScale]) + iLeft;
+  const size_t iRowBytes = static_cast<size_t>(r.iWidth) * iScale * sizeof(uint32_t);
+  for (int y = 0; y < r.iHeight; ++y) {
+    const uint32_t *pIn = reinterpret_cast<const uint32_t *>(pFrom->line[r.iY + y]) + r.iX;
+    uint32_t *pOut = reinterpret_cast<uint32_t *>(pTo->line[iOutY + y * iScale]) + iOutX;
     if (iScale == 2) {
       // Both rows of the block at once, four pixels at a time.
-      uint32_t *pBelow = reinterpret_cast<uint32_t *>(pTo->line[iTop + y * 2 + 1]) + iLeft;
+      uint32_t *pBelow = reinterpret_cast<uint32_t *>(pTo->line[iOutY + y * 2 + 1]) + iOutX;
       int x = 0;
 #ifdef __SSE2__
-      for (; x + 4 <= pFrom->w; x += 4) {
+      for (; x + 4 <= r.iWidth; x += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pIn + x));
         const __m128i lo = _mm_unpacklo_epi32(v, v);
         const __m128i hi = _mm_unpackhi_epi32(v, v);
@@ -360,15 +368,15 @@ void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale, int iLeft, int iTop)
         _mm_storeu_si128(reinterpret_cast<__m128i *>(pBelow + 2 * x + 4), hi);
       }
 #endif
-      for (; x < pFrom->w; ++x) pOut[2 * x] = pOut[2 * x + 1] = pBelow[2 * x] = pBelow[2 * x + 1] = pIn[x];
+      for (; x < r.iWidth; ++x) pOut[2 * x] = pOut[2 * x + 1] = pBelow[2 * x] = pBelow[2 * x + 1] = pIn[x];
       continue;
     }
-    for (int x = 0; x < pFrom->w; ++x)
+    for (int x = 0; x < r.iWidth; ++x)
       for (int k = 0; k < iScale; ++k) *pOut++ = pIn[x];
     // The other rows of the block are copies of the first.
-    const uint32_t *pFirst = reinterpret_cast<const uint32_t *>(pTo->line[iTop + y * iScale]) + iLeft;
+    const uint32_t *pFirst = reinterpret_cast<const uint32_t *>(pTo->line[iOutY + y * iScale]) + iOutX;
     for (int k = 1; k < iScale; ++k)
-      memcpy(reinterpret_cast<uint32_t *>(pTo->line[iTop + y * iScale + k]) + iLeft, pFirst, iRowBytes);
+      memcpy(reinterpret_cast<uint32_t *>(pTo->line[iOutY + y * iScale + k]) + iOutX, pFirst, iRowBytes);
   }
 }
 
@@ -442,8 +450,12 @@ void PresentFrame(BITMAP *pFrame, bool bSame, const PixelRect *pChanged) {
     ++iPresents;
     pLastPresented = pFrame;
   } else {
-    if (pFrame != ShownPicture()) DrawSprite32(Shown.get(), pFrame, 0, 0);
-    Output();
+    const PixelRect *pPart = bShowsIt ? pChanged : nullptr;
+    if (pFrame != ShownPicture()) {
+      if (pPart != nullptr) DrawSpritePart32(Shown.get(), pFrame, 0, 0, *pPart);
+      else DrawSprite32(Shown.get(), pFrame, 0, 0);
+    }
+    Output(pPart);
     pLastPresented = pFrame;
   }
   pPresentedOn = screen;

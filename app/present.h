@@ -27,8 +27,10 @@ PresentLayout FitPicture(int iWidth, int iHeight, int iScale = 0);
 // Nearest-neighbour scaling: each pixel of pFrom becomes an iScale x iScale
 // block of pTo, the first at (iLeft, iTop), which must lie wholly inside pTo.
 // 32-bit memory bitmaps are scaled a row at a time; anything else goes to the
-// library's stretch.
-void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale, int iLeft = 0, int iTop = 0);
+// library's stretch. With pPart, only that rectangle of pFrom is scaled, to
+// the place it has in the whole scaled picture.
+void ScalePicture32(BITMAP *pFrom, BITMAP *pTo, int iScale, int iLeft = 0, int iTop = 0,
+                    const PixelRect *pPart = nullptr);
 
 // How the game asks for its display.
 struct DisplayRequest {
@@ -93,8 +95,8 @@ BITMAP *ShownPicture();
 // output since (a mode switch, a pause, a message, a ShownPicture), neither
 // the scale nor the upload is done again; the pass still waits for its tick.
 // pChanged, under the same conditions, says pFrame differs from the picture
-// last shown only inside that rectangle: on an output that is the picture
-// itself, only that part is drawn and sent.
+// last shown only inside that rectangle: only that part is drawn, scaled
+// and sent.
 void PresentFrame(BITMAP *pFrame, bool bSame = false, const PixelRect *pChanged = nullptr);
 
 // Shows the shown picture again, at once and without waiting.

@@ -104,7 +104,8 @@ TEST(Present, FramesFillOutputsOfAnySize) {
 }
 
 // A present of the picture last shown, said to be the same, neither scales
-// nor sends it; once anything may have spoiled the output, it does both.
+// nor sends it, and one said to differ only in a part sends only that part;
+// once anything may have spoiled the output, both send everything.
 TEST(Present, TheSamePictureIsSentAgainOnlyAfterTheOutputWasSpoiled) {
   skvtest::EnsureAllegro();
   BITMAP *pOldScreen = screen;
@@ -144,12 +145,22 @@ TEST(Present, TheSamePictureIsSentAgainOnlyAfterTheOutputWasSpoiled) {
     PresentFrame(pFrame, true);
     EXPECT_EQ(PresentCount(), iSent);
     EXPECT_EQ(skvtest::PixelRgb(screen, 401, 401), 0xFF0000);
+    // Changed inside the part (at 30, 20 of the picture) and outside it.
+    const PixelRect rPart = {21, 11, 19, 17};
+    putpixel(pFrame, 30, 20, 0x00FF00);
+    putpixel(pFrame, 100, 20, 0x00FF00);
+    PresentFrame(pFrame, false, &rPart);
+    EXPECT_EQ(skvtest::PixelRgb(screen, 61, 41), 0x00FF00);
+    EXPECT_EQ(skvtest::PixelRgb(screen, 201, 41), 0x336699) << "outside the part";
+    EXPECT_EQ(skvtest::PixelRgb(screen, 401, 401), 0xFF0000);
     c.fSpoil();
     const PresentLayout l = FitPicture(screen->w, screen->h);
     putpixel(screen, l.iLeft + 401, l.iTop + 401, 0xFF0000);
-    PresentFrame(pFrame, true);
+    PresentFrame(pFrame, true, &rPart);
     EXPECT_GT(PresentCount(), iSent);
     EXPECT_EQ(skvtest::PixelRgb(screen, l.iLeft + 401, l.iTop + 401), 0x336699);
+    EXPECT_EQ(skvtest::PixelRgb(screen, l.iLeft + l.iScale * 100, l.iTop + l.iScale * 20), 0x00FF00);
+    clear_to_color(pFrame, 0x336699);
     destroy_bitmap(screen);
   }
   screen = pOldScreen;
