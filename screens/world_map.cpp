@@ -143,8 +143,9 @@ void StageNode::update() {
 }
 
 void StageNode::draw(BITMAP *pNodeLayer, BITMAP *pPathLayer) {
-  for (ListNode *p = pPaths; p != nullptr; p = p->link) PathOf(p)->draw(pPathLayer);
-  pSprite->draw(pNodeLayer);
+  if (pPathLayer != nullptr)
+    for (ListNode *p = pPaths; p != nullptr; p = p->link) PathOf(p)->draw(pPathLayer);
+  if (pNodeLayer != nullptr) pSprite->draw(pNodeLayer);
 }
 
 // ---------------------------------------------------------------- WorldMap
@@ -201,12 +202,10 @@ void WorldMap::update() {
 
 // The layers are cleared and laid over only where the nodes are; outside
 // that part they stay all mask colour, so the picture is the one of laying
-// whole layers over. The quick 32-bit forms of the library's fills and masked
-// draws give the same pixels.
+// whole layers over. A layer whose content cannot have changed is kept as it
+// is. The quick 32-bit forms of the library's fills and masked draws give the
+// same pixels.
 void WorldMap::draw(BITMAP *pTarget, bool bNodesOnly) {
-  BITMAP *pNames = pNameLayer.get();
-  BITMAP *pPaths = pPathLayer.get();
-  BITMAP *pMarkers = pNodeLayer.get();
   const bool bFirst = rLayerArea.iWidth <= 0;
   PixelRect rArea = rLayerArea;
   for (const StageNode *pNode : pNodes) {
@@ -214,8 +213,32 @@ void WorldMap::draw(BITMAP *pTarget, bool bNodesOnly) {
     rArea = RectUnion(rArea, {pNode->iX - 5, pNode->iY - 5, 43, 43});
     rArea = RectUnion(rArea, TextBox(font, pNode->cName, pNode->iX - 50, pNode->iY + 42));
   }
+  const bool bGrown = rArea.iX != rLayerArea.iX || rArea.iY != rLayerArea.iY ||
+                      rArea.iWidth != rLayerArea.iWidth || rArea.iHeight != rLayerArea.iHeight;
   rLayerArea = rArea;
+  lookNames.begin();
+  lookPaths.begin();
+  lookMarkers.begin();
+  for (int i = 0; i < kSlots; ++i) {
+    const StageNode *pNode = pNodes[i];
+    if (pNode == nullptr || !pNode->bOpen) continue;
+    const Sprite &sprite = *pNode->pSprite;
+    lookNames << i;
+    lookPaths << i;
+    for (ListNode *p = pNode->pPaths; p != nullptr; p = p->link)
+      lookPaths << PathOf(p)->bRevealed << PathOf(p)->iTipX;
+    lookMarkers << i << sprite.iColumn << sprite.iRow << sprite.bVisible << sprite.bTranslucent
+                << sprite.iAlpha;
+  }
+  // Each changed() is asked, so that each look is kept.
+  const bool bNamesChanged = lookNames.changed();
+  const bool bPathsChanged = lookPaths.changed();
+  const bool bMarkersChanged = lookMarkers.changed();
+  BITMAP *pNames = bNamesChanged || bGrown ? pNameLayer.get() : nullptr;
+  BITMAP *pPaths = bPathsChanged || bGrown ? pPathLayer.get() : nullptr;
+  BITMAP *pMarkers = bMarkersChanged || bGrown ? pNodeLayer.get() : nullptr;
   for (BITMAP *pLayer : {pNames, pPaths, pMarkers}) {
+    if (pLayer == nullptr) continue;
     if (bFirst)
       FillRect32(pLayer, 0, 0, pLayer->w - 1, pLayer->h - 1, ColourMagenta);
     else
@@ -230,15 +253,16 @@ void WorldMap::draw(BITMAP *pTarget, bool bNodesOnly) {
     StageNode *pNode = pNodes[i];
     if (pNode == nullptr || !pNode->bOpen) continue;
     pNode->draw(pMarkers, pPaths);
-    textout_ex(pNames, font, pNode->cName, pNode->iX - 50, pNode->iY + 42, ColourWhite,
-               ColourMagenta);
+    if (pNames != nullptr)
+      textout_ex(pNames, font, pNode->cName, pNode->iX - 50, pNode->iY + 42, ColourWhite,
+                 ColourMagenta);
     if (i == iCurrent)
       rect(pTarget, pNode->iX - 5, pNode->iY - 5, pNode->iX + 37, pNode->iY + 37,
            iCursorColour);
   }
-  DrawSpritePart32(pTarget, pPaths, 0, 0, rArea);
-  DrawSpritePart32(pTarget, pMarkers, 0, 0, rArea);
-  DrawSpritePart32(pTarget, pNames, 0, 0, rArea);
+  DrawSpritePart32(pTarget, pPathLayer.get(), 0, 0, rArea);
+  DrawSpritePart32(pTarget, pNodeLayer.get(), 0, 0, rArea);
+  DrawSpritePart32(pTarget, pNameLayer.get(), 0, 0, rArea);
 }
 
 bool WorldMap::pictureChanged() {

@@ -55,7 +55,8 @@ class StageNode {
   // Swings the animation through columns 0..6 (column 7 once completed) and
   // steps every path of the list.
   void update();
-  // Paths into the path layer, then the sprite into the node layer.
+  // Paths into the path layer, then the sprite into the node layer; a layer
+  // given as null is left alone.
   void draw(BITMAP *pNodeLayer, BITMAP *pPathLayer);
 
   int iX, iY;  // top-left corner of the 32 x 32 sprite
@@ -116,6 +117,10 @@ class WorldMap {
   // the nodes with their names and cursor frames (the paths run between
   // node centres). Before the first draw, none (the layers are cleared).
   PixelRect rLayerArea = {0, 0, 0, 0};
+  // What each layer was last drawn from: a layer is drawn again only when
+  // that changes (the names with the open nodes, the paths with their tips,
+  // the markers with their frames).
+  PictureLook lookNames, lookPaths, lookMarkers;
   // A pad's back button leaves the map only once it has been seen up on the
   // map (it also fires, so it may still be held from a stage).
   bool bBackArmed = false;

@@ -87,7 +87,11 @@ std::vector<uint64_t> MapRun(bool bReference) {
   Run run;
   run.vKeys = {{50, KEY_RIGHT, 3},  {230, KEY_RIGHT, 2}, {300, KEY_LEFT, 20},
                {450, KEY_RIGHT, 2}, {500, KEY_LEFT, 2},  {540, KEY_LEFT, 2}};
-  if (bReference) run.fForget = [&map] { map.look.forget(); };
+  if (bReference)
+    run.fForget = [&map] {
+      for (PictureLook *pLook : {&map.look, &map.lookNames, &map.lookPaths, &map.lookMarkers})
+        pLook->forget();
+    };
   return Paced(run, [&map] {
     for (int i = 0; i < 600; ++i) {
       if (i == 220) map.pNodes[0]->complete();
