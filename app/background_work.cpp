@@ -21,7 +21,6 @@
 #include <allegro.h>
 
 #ifndef _WIN32
-#include <X11/Xlib.h>
 #include <allegro/platform/aintunix.h>
 #include <pthread.h>
 #include <signal.h>
@@ -29,7 +28,10 @@
 
 #include <atomic>
 
+#ifdef ALLEGRO_WITH_XWINDOWS
+#include <X11/Xlib.h>
 #include <xalleg.h>
+#endif
 
 namespace {
 
@@ -171,6 +173,7 @@ int Unregister(bg_func f) {
   return iResult;
 }
 
+#ifdef ALLEGRO_WITH_XWINDOWS
 // Runs under the library's X lock.
 void HandleXInput() {
   if (_xwin.display != nullptr && _xwin.mouse_warped == 0 &&
@@ -178,11 +181,14 @@ void HandleXInput() {
     return;
   _xwin_private_handle_input();
 }
+#endif
 
 }  // namespace
 
 void PaceTheLibrarysBackgroundWork() {
+#ifdef ALLEGRO_WITH_XWINDOWS
   _xwin_input_handler = HandleXInput;
+#endif
   _bg_man_pthreads.init = Start;
   _bg_man_pthreads.exit = Stop;
   _bg_man_pthreads.register_func = Register;
