@@ -219,17 +219,7 @@ void WorldMap::draw(BITMAP *pTarget, bool bNodesOnly) {
   lookNames.begin();
   lookPaths.begin();
   lookMarkers.begin();
-  for (int i = 0; i < kSlots; ++i) {
-    const StageNode *pNode = pNodes[i];
-    if (pNode == nullptr || !pNode->bOpen) continue;
-    const Sprite &sprite = *pNode->pSprite;
-    lookNames << i;
-    lookPaths << i;
-    for (ListNode *p = pNode->pPaths; p != nullptr; p = p->link)
-      lookPaths << PathOf(p)->bRevealed << PathOf(p)->iTipX;
-    lookMarkers << i << sprite.iColumn << sprite.iRow << sprite.bVisible << sprite.bTranslucent
-                << sprite.iAlpha;
-  }
+  lookAtLayers(lookNames, lookPaths, lookMarkers);
   // Each changed() is asked, so that each look is kept.
   const bool bNamesChanged = lookNames.changed();
   const bool bPathsChanged = lookPaths.changed();
@@ -265,18 +255,24 @@ void WorldMap::draw(BITMAP *pTarget, bool bNodesOnly) {
   DrawSpritePart32(pTarget, pNameLayer.get(), 0, 0, rArea);
 }
 
-bool WorldMap::pictureChanged() {
-  look.begin();
-  look << iCurrent << iCursorColour;
+void WorldMap::lookAtLayers(PictureLook &names, PictureLook &paths, PictureLook &markers) const {
   for (int i = 0; i < kSlots; ++i) {
     const StageNode *pNode = pNodes[i];
     if (pNode == nullptr || !pNode->bOpen) continue;
     const Sprite &sprite = *pNode->pSprite;
-    look << i << sprite.iColumn << sprite.iRow << sprite.bVisible << sprite.bTranslucent
-         << sprite.iAlpha;
+    names << i;
+    paths << i;
     for (ListNode *p = pNode->pPaths; p != nullptr; p = p->link)
-      if (PathOf(p)->bRevealed) look << PathOf(p)->iTipX;
+      paths << PathOf(p)->bRevealed << PathOf(p)->iTipX;
+    markers << i << sprite.iColumn << sprite.iRow << sprite.bVisible << sprite.bTranslucent
+            << sprite.iAlpha;
   }
+}
+
+bool WorldMap::pictureChanged() {
+  look.begin();
+  look << iCurrent << iCursorColour;
+  lookAtLayers(look, look, look);
   return look.changed();
 }
 

@@ -92,6 +92,10 @@ class WorldMap {
   // cursor's node or colour, a node opened, a node's frame, a path revealed
   // or grown (the background, the names and the places never change).
   bool pictureChanged();
+  // What each layer is drawn from, onto the three looks (one look may be
+  // given for all): the open nodes for the names, with their path tips for
+  // the paths and their frames for the markers.
+  void lookAtLayers(PictureLook &names, PictureLook &paths, PictureLook &markers) const;
   // Story screen and level of the node under the cursor; marks it completed.
   // 0: already completed (nothing shown); 1: the map must close (the story
   // script is missing or the stage was lost); else the level's result.
